@@ -1,0 +1,67 @@
+// The display objects, the pictures loaded at start-up, and text drawing.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/bitmap.h"
+#include "platform/display.h"
+#include "platform/gdi.h"
+#include "platform/surface.h"
+
+extern DirectDraw* directDraw;
+extern Surface* primarySurface;
+extern Surface* backBuffer;
+
+struct AssetSurfaces {
+    Surface* side1;
+    Surface* side2;
+    Surface* baum;
+    Surface* plane;
+    Surface* cursor;
+    Surface* ammo;
+    Surface* kralo;
+    Surface* kralo2;
+    Surface* pelko;
+    Surface* pelko2;
+    Surface* para;
+    Surface* menu;
+    Surface* high;
+    Surface* font;
+    Surface* logo;
+};
+extern AssetSurfaces assetSurfaces;
+
+constexpr COLORREF COLOR_BLACK = 0x000000;
+constexpr COLORREF COLOR_WHITE = 0xFFFFFF;
+
+// 1 when the whole display is set up, 0 when a display step failed. A picture that cannot
+// be loaded is named on stderr and also answers 0.
+int InitDisplay(HWND window);
+// The name of the display step or picture that made InitDisplay answer 0.
+const char* InitDisplayFailure();
+
+Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height);
+HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y,
+                            int32_t width, int32_t height);
+uint32_t MatchSurfaceColor(Surface* surface, COLORREF color);
+HRESULT SetSurfaceColorKey(Surface* surface, COLORREF color);
+
+// The game's own lettering: glyph cells of the font picture, described by "font.des".
+struct BitmapFont {
+    int32_t penX;
+    int32_t penY;
+    uint8_t glyphChar[100];
+    int8_t glyphRow[100];
+    int8_t glyphColumn[100];
+    int32_t cellWidth;
+    int32_t cellHeight;
+    int32_t glyphCount;
+
+    void Load(const char* fileName);
+    void DrawBitmapText(int32_t x, int32_t y, const char* text, int32_t length);
+};
+extern BitmapFont bitmapFont;
+
+// Text in textFont's lettering, any colour, transparent background, top-left at (x, y).
+void DrawGdiText(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
+                 Font* font);

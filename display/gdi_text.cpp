@@ -1,0 +1,4 @@
+// Placeholder until GDI text lands.
+#include "display/display.h"
+
+void DrawGdiText(const char*, int32_t, int32_t, COLORREF, Surface*, Font*) {}

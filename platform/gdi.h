@@ -1,0 +1,31 @@
+// The little of GDI the game uses: one font, text written on a surface through its device
+// context with a transparent background, and single pixels.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/surface.h"
+
+struct Font;
+struct DeviceContext;
+
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
+// Height is the cell height in pixels, width the average character width in pixels.
+Font* CreateFont(int32_t height, int32_t width, int32_t escapement, int32_t orientation,
+                 int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
+                 uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
+                 uint32_t quality, uint32_t pitchAndFamily, const char* faceName);
+
+HRESULT GetDC(Surface* surface, DeviceContext** dc);
+HRESULT ReleaseDC(Surface* surface, DeviceContext* dc);
+
+COLORREF SetTextColor(DeviceContext* dc, COLORREF color);
+int SetBkMode(DeviceContext* dc, int mode);
+Font* SelectObject(DeviceContext* dc, Font* font);
+// Writes length bytes of text with its cell's top-left corner at (x, y).
+bool TextOut(DeviceContext* dc, int32_t x, int32_t y, const char* text, int32_t length);
+
+COLORREF GetPixel(DeviceContext* dc, int32_t x, int32_t y);
+COLORREF SetPixel(DeviceContext* dc, int32_t x, int32_t y, COLORREF color);

@@ -1,0 +1,62 @@
+// Controls of the headless backend, for tests and the replay: a clock that moves only
+// when told, scripted input, injected start-up failures, and what the display and the
+// sound would have shown and played.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/surface.h"
+#include "platform/window.h"
+
+// Puts the whole backend back to its start: clock 0, no window, no timers, empty queue,
+// no held keys, cursor at (0, 0), no failures, no recorded sound.
+void HeadlessReset();
+
+void HeadlessSetClock(uint32_t ms);
+void HeadlessSetSeed(uint32_t seed);
+// Moves the clock on by ms and queues the timer ticks then due.
+void HeadlessAdvance(uint32_t ms);
+
+void HeadlessSetCursor(int32_t x, int32_t y);
+void HeadlessSetKeyHeld(int virtualKey, bool held);
+// Queues a message for the game's window, as the system would on input.
+void HeadlessQueueInput(uint32_t message, WPARAM wParam);
+// The window is closed from outside (the system's close command).
+void HeadlessCloseWindow();
+
+// Called by WaitForWork whenever the game has nothing to do; the replay drives time and
+// input from it. Without a hook, WaitForWork moves the clock straight to wakeAt.
+using HeadlessIdleHook = void (*)(uint32_t wakeAt);
+void HeadlessSetIdleHook(HeadlessIdleHook hook);
+
+// Start-up steps that should fail, to test the failure paths.
+enum HeadlessFailure : uint32_t {
+    FAIL_NONE = 0,
+    FAIL_CREATE_WINDOW = 1,
+    FAIL_DIRECTDRAW = 2,
+    FAIL_COOPERATIVE_LEVEL = 4,
+    FAIL_DISPLAY_MODE = 8,
+    FAIL_PRIMARY_SURFACE = 16,
+    FAIL_ATTACHED_SURFACE = 32,
+};
+void HeadlessSetFailures(uint32_t failures);
+
+// The picture shown by the last Flip (null before the first), and how many flips ran.
+Surface* HeadlessScreen();
+uint32_t HeadlessFlipCount();
+bool HeadlessCursorShown();
+
+// Every platform call the start-up makes, in order, for checking the start-up order.
+int HeadlessCallLog(const char** names, int capacity);
+
+// Sound calls as they were made.
+struct HeadlessSoundEvent {
+    uint32_t time;      // clock ms
+    char file[64];      // as the game names it
+    bool music;         // the MIDI sequencer rather than an effect
+};
+int HeadlessSoundEvents(HeadlessSoundEvent* events, int capacity);
+// "playing", "stopped" or "none"
+const char* HeadlessMusicState();
+// Makes the music stop at its end, as a finished file does.
+void HeadlessFinishMusic();

@@ -1,0 +1,4 @@
+// Placeholder until the credits pages land.
+#include "screens/screens.h"
+
+void CreditsFrame() {}

@@ -1,0 +1,4 @@
+// Placeholder until the name entry lands.
+#include "screens/screens.h"
+
+void NameEntryFrame() {}
