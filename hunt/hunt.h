@@ -115,6 +115,10 @@ void ReadCursorAndScroll();
 
 void PlayingFrame();
 void ResetGame();
+// Called by the window procedure right after the Escape key-down saved the score: the next
+// game frame then ends the game as if Escape were still held, even when the key was released
+// before it. ResetGame forgets a request that no game frame consumed.
+void RequestGameEnd();
 void DrawBackdrop();
 void DrawTreeLayer();
 void UpdateObjects();
