@@ -1,5 +1,5 @@
 // The hunt on the real pictures and lettering: the colour-key test of the shot on the white-
-// and black-keyed sheets, the clock and score texts, and the popup colours.
+// keyed sheets, the clock and score texts, and the popup colours.
 #include <cstdio>
 #include <cstring>
 
@@ -102,23 +102,6 @@ TEST_F(HuntGameTest, WhiteKeyedPlaneAndParaAreMissedThroughTheirTransparentParts
     FireShot();
     EXPECT_EQ(para.hit, 1);
     EXPECT_EQ(score, -60);
-}
-
-TEST_F(HuntGameTest, BlackKeyedBirdsAreMissedThroughTheirTransparentParts) {
-    Bird& bird = bigBirds[2];
-    bird.x = 200;
-    bird.y = 200;
-    bird.ComputeFrameRect();
-    POINT clear, solid;
-    ASSERT_TRUE(FindPoint(bird.image, bird.frameRect, true, &clear));
-    ASSERT_TRUE(FindPoint(bird.image, bird.frameRect, false, &solid));
-    AimAt(200 + clear.x, 200 + clear.y);
-    FireShot();
-    EXPECT_EQ(bird.falling, 0);
-    AimAt(200 + solid.x, 200 + solid.y);
-    FireShot();
-    EXPECT_EQ(bird.falling, 1);
-    EXPECT_EQ(score, 10);
 }
 
 // What the clock or score box shows against what the lettering draws of the text itself

@@ -251,20 +251,4 @@ TEST_F(ShotTest, AnEleventhHitWithinFortyFramesGetsNoPopupButItsPoints) {
     EXPECT_EQ(popups[3].x, 350);
 }
 
-TEST_F(ShotTest, PopupsRiseForFortyFramesAndThenFreeTheirSlot) {
-    ScorePopup& popup = popups[4];
-    popup.Start(-30);
-    popup.x = 100;
-    popup.y = 200;
-    EXPECT_STREQ(popup.text, "-30");
-    for (int i = 0; i < 39; i++) popup.Update();
-    EXPECT_EQ(popup.active, 1);
-    EXPECT_EQ(popup.ttl, 1);
-    EXPECT_EQ(popup.y, 161);
-    popup.Update();
-    EXPECT_EQ(popup.active, 0);
-    popup.Start(2147483647);
-    EXPECT_STREQ(popup.text, "2147483647");
-}
-
 }  // namespace
