@@ -111,6 +111,17 @@ protected:
         para = {};
     }
 
+    void TearDown() override {
+        for (Surface** s :
+             {&backBuffer, &assetSurfaces.side1, &assetSurfaces.side2, &assetSurfaces.baum,
+              &assetSurfaces.plane, &assetSurfaces.cursor, &assetSurfaces.ammo,
+              &assetSurfaces.kralo, &assetSurfaces.kralo2, &assetSurfaces.pelko,
+              &assetSurfaces.pelko2, &assetSurfaces.para, &assetSurfaces.font}) {
+            ReleaseSurface(*s);
+            *s = nullptr;
+        }
+    }
+
     // Fills the back buffer with one value, so that any blit shows.
     static void ClearBack(uint16_t value = 0x1234) {
         SurfaceLock lock;
