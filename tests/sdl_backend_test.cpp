@@ -7,12 +7,11 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "platform/sdl/keymap.h"
+#include "tests/support/game_fixture.h"
 
 using sdlinput::ActionForKey;
 using sdlinput::ClampCursor;
@@ -170,18 +169,13 @@ std::string GameBinary() {
 #endif
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 // The whole start-up runs on SDL's dummy display; SIGTERM reaches SDL as a quit, which
 // closes the window, and the game ends with 0. Waiting for frames must not spin a core.
-TEST(SdlBackendSmoke, StartsOnDummyDisplayAndClosesCleanly) {
+using SdlBackendSmoke = RunFolderTest;
+
+TEST_F(SdlBackendSmoke, StartsOnDummyDisplayAndClosesCleanly) {
     std::string binary = GameBinary();
     ASSERT_EQ(access(binary.c_str(), X_OK), 0) << binary;
     std::string errors = "sdl_smoke_stderr.txt";
@@ -197,7 +191,8 @@ TEST(SdlBackendSmoke, StartsOnDummyDisplayAndClosesCleanly) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0) << "ended during start-up: " << ReadFile(errors);
+    ASSERT_EQ(waitpid(pid, &status, WNOHANG), 0)
+        << "ended during start-up: " << ReadTextFile(errors);
     ASSERT_EQ(kill(pid, SIGTERM), 0);
     rusage usage{};
     pid_t ended = 0;
@@ -212,7 +207,7 @@ TEST(SdlBackendSmoke, StartsOnDummyDisplayAndClosesCleanly) {
     }
     double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ASSERT_TRUE(WIFEXITED(status)) << "signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadFile(errors);
+    EXPECT_EQ(WEXITSTATUS(status), 0) << ReadTextFile(errors);
     double cpu = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
                  usage.ru_stime.tv_usec / 1e6;
     EXPECT_LT(cpu, wall * 0.5) << "cpu " << cpu << " s in " << wall << " s";
