@@ -97,6 +97,8 @@ void SdlHandleEvent(const SDL_Event& event) {
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) PostToWindow(WM_CLOSE, 0, 0);
             // A button let go in another window never comes back up here.
             if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) heldCount[1] = heldCount[2] = 0;
+            // The picture moved under a cursor that stayed put.
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) SdlSyncCursor();
             break;
         case SDL_QUIT:
             PostToWindow(WM_CLOSE, 0, 0);

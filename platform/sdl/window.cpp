@@ -101,5 +101,4 @@ void SdlToggleFullScreen() {
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     }
     fullScreen = !fullScreen;
-    SdlSyncCursor();
 }
