@@ -143,6 +143,7 @@ TEST(SdlKeyMap, AltKeysStayWithTheSystem) {
     EXPECT_EQ(ActionForKey(VK_F1 + 3, KMOD_LALT, false), KeyAction::Close);
     EXPECT_EQ(ActionForKey(VK_F1 + 3, KMOD_NONE, false), KeyAction::KeyDown);
     EXPECT_EQ(ActionForKey(0, KMOD_NONE, false), KeyAction::None);
+    EXPECT_EQ(ActionForKey(Vk(SDL_SCANCODE_PRINTSCREEN), KMOD_NONE, false), KeyAction::None);
 }
 
 TEST(SdlKeyMap, CursorIsClampedToTheScreen) {

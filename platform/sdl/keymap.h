@@ -86,6 +86,7 @@ inline constexpr int kKeypadDigitsCursor[] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEF
 
 inline constexpr int kF4 = VK_F1 + 3;
 inline constexpr int kF10 = VK_F1 + 9;
+inline constexpr int kPrintScreen = 44;
 
 inline int KeypadVirtualKey(SDL_Scancode scancode, uint16_t mod) {
     bool numLock = (mod & KMOD_NUM) != 0;
@@ -144,7 +145,8 @@ enum class KeyAction { None, KeyDown, ToggleFullScreen, Close };
 
 // What a key going down (or repeating) does.
 inline KeyAction ActionForKey(int virtualKey, uint16_t mod, bool repeat) {
-    if (virtualKey == 0) return KeyAction::None;
+    // Print Screen is taken by the system on its way down; the window sees only its release.
+    if (virtualKey == 0 || virtualKey == kPrintScreen) return KeyAction::None;
     if (!IsSystemKey(virtualKey, mod)) return KeyAction::KeyDown;
     if (repeat || (mod & KMOD_ALT) == 0) return KeyAction::None;
     if (virtualKey == VK_RETURN) return KeyAction::ToggleFullScreen;
