@@ -89,8 +89,11 @@ protected:
             std::string text = ReadText(lines[i].x, lines[i].y);
             EXPECT_EQ(int32_t(text.size()), lines[i].length) << "line " << i << ": " << text;
             EXPECT_EQ(text.find_first_not_of(LETTERING), std::string::npos) << text;
-            if (i == 0) EXPECT_EQ(text, heading);
-            if (i > 0) EXPECT_EQ(text.find_first_not_of(" .-"), 0u) << "starts with a name";
+            if (i == 0) {
+                EXPECT_EQ(text, heading);
+            } else {
+                EXPECT_EQ(text.find_first_not_of(" .-"), 0u) << "starts with a name";
+            }
             cells += lines[i].length;
         }
         EXPECT_EQ(Drawn(), cells * CELL_W * CELL_H);
