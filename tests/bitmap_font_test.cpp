@@ -8,10 +8,11 @@ namespace {
 
 using BitmapFontLoadTest = RunFolderTest;
 
+// The run folder's "font.des" links to the game's own, so the tests write beside it.
 BitmapFont LoadFrom(const std::string& content) {
-    WriteTextFile("font.des", content);
+    WriteTextFile("test-font.des", content);
     BitmapFont font{};
-    font.Load("font.des");
+    font.Load("test-font.des");
     return font;
 }
 
@@ -71,8 +72,8 @@ TEST_F(BitmapFontLoadTest, ACountAboveTheTableKeepsTheFirstHundredEntries) {
         int32_t guard;
     } held{};
     held.guard = 0x5AFE;
-    WriteTextFile("font.des", text);
-    held.font.Load("font.des");
+    WriteTextFile("test-font.des", text);
+    held.font.Load("test-font.des");
     EXPECT_EQ(held.font.glyphCount, 100);
     EXPECT_EQ(held.font.glyphChar[99], 199);
     for (int j = 0; j < 100; ++j) {
