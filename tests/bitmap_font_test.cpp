@@ -130,6 +130,8 @@ protected:
         for (int d = 0; d < 10; ++d) Add('0' + d, 0, d);
     }
     void TearDown() override {
+        ReleaseSurface(backBuffer);
+        ReleaseSurface(sheet);
         backBuffer = savedBack;
         assetSurfaces.font = savedSheet;
     }

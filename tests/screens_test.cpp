@@ -54,6 +54,8 @@ protected:
         bitmapFont = realFont;
         assetSurfaces.font = realSheet;
         assetSurfaces.menu = realMenu;
+        ReleaseSurface(sheet);
+        ReleaseSurface(menu);
         GameTest::TearDown();
     }
     static uint16_t Raw(int32_t x, int32_t y) { return ColorToPixel(BackPixel(x, y)); }

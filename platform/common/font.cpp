@@ -60,26 +60,29 @@ FT_ULong CodePoint(int byte) {
 // The file of the installed face that fontconfig matches to the name ("Arial" gives a
 // metric-compatible face such as Liberation Sans); empty when there is none.
 std::string ResolveFace(const char* faceName, int32_t weight, bool italic, int* index) {
-    if (!FcInit()) return {};
-    FcPattern* pattern = FcPatternCreate();
-    if (!pattern) return {};
-    const char* family = faceName && faceName[0] ? faceName : "sans-serif";
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    if (weight > 0) FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    if (italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
+    // A configuration of our own, given back whole: the shared one is never freed.
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    FcPattern* pattern = config ? FcPatternCreate() : nullptr;
     std::string path;
-    FcChar8* file = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
-        path = reinterpret_cast<const char*>(file);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+    if (pattern) {
+        const char* family = faceName && faceName[0] ? faceName : "sans-serif";
+        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+        if (weight > 0) FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+        if (italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result = FcResultNoMatch;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* file = nullptr;
+        if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+            path = reinterpret_cast<const char*>(file);
+            if (FcPatternGetInteger(match, FC_INDEX, 0, index) != FcResultMatch) *index = 0;
+        }
+        if (match) FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
     }
-    if (match) FcPatternDestroy(match);
+    if (config) FcConfigDestroy(config);
     return path;
 }
 
