@@ -185,13 +185,9 @@ void FillCell(Surface* surface, int64_t x, int64_t y, int32_t width, int32_t hei
     }
 }
 
-}  // namespace
-
-Font* CreateFont(int32_t height, int32_t width, int32_t, int32_t, int32_t weight, uint32_t italic,
-                 uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
-                 const char* faceName) {
+Font* RenderFont(int32_t height, int32_t width, int32_t weight, bool italic, const char* faceName) {
     int faceIndex = 0;
-    std::string path = ResolveFace(faceName, weight, italic != 0, &faceIndex);
+    std::string path = ResolveFace(faceName, weight, italic, &faceIndex);
     if (path.empty()) return nullptr;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) return nullptr;
@@ -208,6 +204,35 @@ Font* CreateFont(int32_t height, int32_t width, int32_t, int32_t, int32_t weight
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
+    return font;
+}
+
+// Fonts never change once made and are never deleted, so a second request for the same
+// font (a second start-up in one process) is answered with the first one.
+struct MadeFont {
+    int32_t height;
+    int32_t width;
+    int32_t weight;
+    bool italic;
+    std::string faceName;
+    Font* font;
+};
+std::vector<MadeFont> madeFonts;
+
+}  // namespace
+
+Font* CreateFont(int32_t height, int32_t width, int32_t, int32_t, int32_t weight, uint32_t italic,
+                 uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                 const char* faceName) {
+    std::string name = faceName ? faceName : "";
+    for (const MadeFont& made : madeFonts) {
+        if (made.height == height && made.width == width && made.weight == weight &&
+            made.italic == (italic != 0) && made.faceName == name) {
+            return made.font;
+        }
+    }
+    Font* font = RenderFont(height, width, weight, italic != 0, faceName);
+    if (font) madeFonts.push_back(MadeFont{height, width, weight, italic != 0, name, font});
     return font;
 }
 
