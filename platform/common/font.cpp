@@ -118,7 +118,9 @@ bool ScaleFace(FT_Face face, int32_t height, int32_t width, Font* font) {
     if (height < 0) ppem = -int64_t{height};
     ppem = Clamp(ppem, 1, MAX_PPEM);
     int64_t xPpem64 = ppem * 64;
-    if (width > 0) xPpem64 = int64_t{width} * upem * 64 / ClassicAverageWidth(face, os2);
+    if (width > 0) {
+        xPpem64 = int64_t{width} * upem * 64 / Clamp(ClassicAverageWidth(face, os2), 1, upem * 4);
+    }
     xPpem64 = Clamp(xPpem64, 64, MAX_PPEM * 64);
     font->ascent = static_cast<int32_t>((winAscent * ppem + upem / 2) / upem);
     font->descent = static_cast<int32_t>((winDescent * ppem + upem / 2) / upem);
