@@ -160,15 +160,7 @@ TEST(SdlKeyMap, CursorIsClampedToTheScreen) {
 
 namespace {
 
-std::string GameBinary() {
-#ifdef GAME_BINARY
-    return GAME_BINARY;
-#else
-    // Built beside the replay tool.
-    std::string path = REPLAY_BINARY;
-    return path.substr(0, path.rfind("-replay"));
-#endif
-}
+std::string GameBinary() { return GAME_BINARY; }
 
 }  // namespace
 
