@@ -7,163 +7,320 @@
 
 namespace {
 
-constexpr Rgb kHighSky = {70, 140, 215};  // the sky where the plane flies, y 10 to 70
-constexpr Rgb kMidSky = {130, 185, 235};
+constexpr Rgb kHighSky = {64, 132, 212};  // the sky where the plane flies, y 10 to 70
+constexpr Rgb kMidSky = {120, 178, 232};
+const Colour kInk = Hex(0x26180f);
 
-// Facing right, in a 220 x 60 cell.
+void Fuselage(cairo_t* cr) {
+    cairo_move_to(cr, 16, 27);
+    cairo_curve_to(cr, 60, 21, 110, 14, 168, 16);
+    cairo_curve_to(cr, 186, 17, 194, 24, 195, 32);
+    cairo_curve_to(cr, 194, 40, 186, 46, 168, 47);
+    cairo_curve_to(cr, 110, 49, 60, 42, 16, 35);
+    cairo_close_path(cr);
+}
+
+// Facing right, in a 220 x 60 cell: a chubby yellow low-wing plane with an open cockpit.
 void PaintPlane(cairo_t* cr) {
-    const Colour red = Hex(0xd8342c), cream = Hex(0xf0e2c0), dark = Hex(0x2a1a14);
-    // Far wing and tailplane, darker.
-    cairo_move_to(cr, 92, 34);
-    cairo_line_to(cr, 120, 34);
-    cairo_line_to(cr, 112, 14);
-    cairo_line_to(cr, 100, 14);
+    const Colour body = Hex(0xf4c13a), trim = Hex(0x2f6fc0), metal = Hex(0xc9ccd2);
+    // Far tailplane and far wing peek out behind the fuselage.
+    Ellipse(cr, 30, 30, 20, 3.5);
+    FillAndOutline(cr, Shade(body, 0.7), kInk, 1.3);
+    // Tail fin with a stripe.
+    cairo_move_to(cr, 20, 28);
+    cairo_curve_to(cr, 14, 18, 12, 8, 20, 5);
+    cairo_curve_to(cr, 28, 3, 40, 14, 52, 24);
     cairo_close_path(cr);
-    FillAndOutline(cr, Shade(red, 0.7), dark, 1.4);
-    // Fuselage.
-    cairo_move_to(cr, 24, 30);
-    cairo_curve_to(cr, 60, 24, 120, 20, 176, 22);
-    cairo_curve_to(cr, 196, 23, 200, 30, 200, 34);
-    cairo_curve_to(cr, 200, 40, 190, 44, 172, 44);
-    cairo_curve_to(cr, 120, 45, 60, 40, 24, 36);
+    cairo_pattern_t* fin = VerticalGradient(4, 28, Shade(body, 1.1), Shade(body, 0.85));
+    FillAndOutline(cr, fin, kInk, 1.5);
+    cairo_pattern_destroy(fin);
+    cairo_save(cr);
+    cairo_move_to(cr, 20, 28);
+    cairo_curve_to(cr, 14, 18, 12, 8, 20, 5);
+    cairo_curve_to(cr, 28, 3, 40, 14, 52, 24);
     cairo_close_path(cr);
-    cairo_pattern_t* body = VerticalGradient(20, 45, Shade(red, 1.2), Shade(red, 0.75));
-    FillAndOutline(cr, body, dark, 1.6);
-    cairo_pattern_destroy(body);
-    // Cream stripe and the cockpit canopy.
-    cairo_move_to(cr, 40, 33);
-    cairo_curve_to(cr, 90, 33, 150, 34, 196, 35);
-    SetColour(cr, cream);
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
-    cairo_move_to(cr, 120, 23);
-    cairo_curve_to(cr, 124, 10, 146, 9, 152, 22);
-    cairo_close_path(cr);
-    cairo_pattern_t* glass = VerticalGradient(9, 23, Hex(0xd8f0ff), Hex(0x5a8ab0));
-    FillAndOutline(cr, glass, dark, 1.3);
-    cairo_pattern_destroy(glass);
-    // Tail fin and tailplane.
-    cairo_move_to(cr, 26, 31);
-    cairo_line_to(cr, 14, 8);
-    cairo_line_to(cr, 30, 8);
-    cairo_line_to(cr, 52, 28);
-    cairo_close_path(cr);
-    FillAndOutline(cr, red, dark, 1.4);
-    cairo_move_to(cr, 20, 35);
-    cairo_line_to(cr, 50, 34);
-    cairo_line_to(cr, 44, 42);
-    cairo_line_to(cr, 16, 42);
-    cairo_close_path(cr);
-    FillAndOutline(cr, Shade(red, 0.85), dark, 1.3);
-    // Near wing with a roundel.
-    cairo_move_to(cr, 96, 36);
-    cairo_line_to(cr, 136, 36);
-    cairo_line_to(cr, 130, 54);
-    cairo_line_to(cr, 104, 54);
-    cairo_close_path(cr);
-    cairo_pattern_t* wing = VerticalGradient(36, 54, Shade(red, 1.1), Shade(red, 0.8));
-    FillAndOutline(cr, wing, dark, 1.4);
-    cairo_pattern_destroy(wing);
-    cairo_arc(cr, 117, 45, 5, 0, 2 * kPi);
-    FillAndOutline(cr, cream, dark, 1.0);
-    // Wheels and strut.
-    SetColour(cr, dark);
-    cairo_set_line_width(cr, 2);
-    cairo_move_to(cr, 160, 43);
-    cairo_line_to(cr, 164, 52);
-    cairo_stroke(cr);
-    cairo_arc(cr, 164, 53, 4, 0, 2 * kPi);
-    FillAndOutline(cr, Hex(0x3a3a3a), dark, 1.0);
-    // Spinner and the blurred propeller disc.
-    cairo_move_to(cr, 199, 27);
-    cairo_curve_to(cr, 206, 28, 210, 31, 210, 33);
-    cairo_curve_to(cr, 210, 35, 206, 38, 199, 40);
-    cairo_close_path(cr);
-    FillAndOutline(cr, Hex(0xe0c040), dark, 1.2);
-    Ellipse(cr, 211, 33, 3.5, 25);
-    cairo_set_source_rgba(cr, 0.55, 0.55, 0.6, 0.55);
+    cairo_clip(cr);
+    cairo_rectangle(cr, 0, 9, 60, 5);
+    SetColour(cr, trim);
     cairo_fill(cr);
-    cairo_set_source_rgba(cr, 0.3, 0.3, 0.35, 0.8);
-    cairo_set_line_width(cr, 2.5);
-    cairo_move_to(cr, 211, 12);
-    cairo_line_to(cr, 211, 22);
-    cairo_move_to(cr, 211, 44);
-    cairo_line_to(cr, 211, 54);
+    cairo_restore(cr);
+    // Body, lit from above.
+    Fuselage(cr);
+    cairo_pattern_t* g = VerticalGradient(14, 48, Shade(body, 1.18), Shade(body, 0.72));
+    FillAndOutline(cr, g, kInk, 1.6);
+    cairo_pattern_destroy(g);
+    cairo_save(cr);
+    Fuselage(cr);
+    cairo_clip(cr);
+    // Trim stripe along the body and the metal cowling at the nose.
+    cairo_move_to(cr, 10, 33);
+    cairo_curve_to(cr, 70, 36, 130, 37, 200, 35);
+    SetColour(cr, trim);
+    cairo_set_line_width(cr, 4);
+    cairo_stroke(cr);
+    cairo_rectangle(cr, 170, 0, 40, 60);
+    cairo_pattern_t* cowl = VerticalGradient(14, 48, Shade(metal, 1.2), Shade(metal, 0.62));
+    cairo_set_source(cr, cowl);
+    cairo_fill(cr);
+    cairo_pattern_destroy(cowl);
+    SetColour(cr, kInk, 0.7);
+    cairo_set_line_width(cr, 1.2);
+    cairo_move_to(cr, 170, 10);
+    cairo_line_to(cr, 170, 50);
+    for (int k = 0; k < 3; ++k) {
+        cairo_move_to(cr, 176 + k * 5, 27);
+        cairo_line_to(cr, 176 + k * 5, 39);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    // Open cockpit: windscreen and the pilot in cap and goggles.
+    cairo_move_to(cr, 126, 12);
+    cairo_curve_to(cr, 118, 10, 112, 16, 104, 13);  // the scarf streams back
+    cairo_curve_to(cr, 110, 19, 118, 15, 127, 16);
+    cairo_close_path(cr);
+    FillAndOutline(cr, Hex(0xe8463a), kInk, 1.0);
+    cairo_arc(cr, 132, 13, 6.5, 0, 2 * kPi);
+    FillAndOutline(cr, Hex(0xf2c7a0), kInk, 1.3);
+    cairo_arc(cr, 132, 12, 6.8, kPi * 1.0, kPi * 2.0);
+    cairo_close_path(cr);
+    FillAndOutline(cr, Hex(0x7a4a2a), kInk, 1.2);
+    RoundedRect(cr, 131, 8.5, 8, 4, 2);
+    FillAndOutline(cr, Hex(0x9fd8f0), kInk, 1.0);
+    cairo_move_to(cr, 142, 18);
+    cairo_line_to(cr, 146, 8);
+    cairo_line_to(cr, 152, 17);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 0.75, 0.9, 1.0, 0.8);
+    cairo_fill_preserve(cr);
+    SetColour(cr, kInk);
+    cairo_set_line_width(cr, 1.2);
+    cairo_stroke(cr);
+    // Near wing seen a little from below, with a roundel.
+    cairo_move_to(cr, 92, 40);
+    cairo_curve_to(cr, 110, 36, 150, 36, 164, 40);
+    cairo_curve_to(cr, 160, 50, 120, 55, 98, 50);
+    cairo_close_path(cr);
+    cairo_pattern_t* wing = VerticalGradient(36, 54, Shade(body, 1.05), Shade(body, 0.7));
+    FillAndOutline(cr, wing, kInk, 1.5);
+    cairo_pattern_destroy(wing);
+    Ellipse(cr, 128, 45.5, 7, 4);
+    FillAndOutline(cr, trim, kInk, 1.0);
+    Ellipse(cr, 128, 45.5, 3, 1.8);
+    SetColour(cr, Hex(0xe84a3a));
+    cairo_fill(cr);
+    // Near tailplane.
+    Ellipse(cr, 28, 35, 20, 4);
+    FillAndOutline(cr, Shade(body, 0.95), kInk, 1.3);
+    // Wheel under the wing.
+    SetColour(cr, kInk);
+    cairo_set_line_width(cr, 2.2);
+    cairo_move_to(cr, 150, 46);
+    cairo_line_to(cr, 156, 52);
+    cairo_stroke(cr);
+    cairo_arc(cr, 156, 52.5, 5, 0, 2 * kPi);
+    FillAndOutline(cr, Hex(0x3c3c40), kInk, 1.0);
+    cairo_arc(cr, 156, 52.5, 1.8, 0, 2 * kPi);
+    SetColour(cr, metal);
+    cairo_fill(cr);
+    // Spinner and the blurred disc of the turning propeller.
+    cairo_move_to(cr, 195, 25);
+    cairo_curve_to(cr, 203, 26, 209, 30, 210, 31.5);
+    cairo_curve_to(cr, 209, 33, 203, 37, 195, 38);
+    cairo_close_path(cr);
+    FillAndOutline(cr, Hex(0xe04a38), kInk, 1.3);
+    Ellipse(cr, 206, 31.5, 4, 26);
+    cairo_pattern_t* disc = cairo_pattern_create_radial(206, 31.5, 2, 206, 31.5, 26);
+    cairo_pattern_add_color_stop_rgba(disc, 0, 0.45, 0.45, 0.5, 0.7);
+    cairo_pattern_add_color_stop_rgba(disc, 1, 0.6, 0.6, 0.65, 0.45);
+    cairo_set_source(cr, disc);
+    cairo_fill(cr);
+    cairo_pattern_destroy(disc);
+    cairo_set_source_rgba(cr, 0.25, 0.22, 0.2, 0.9);
+    cairo_set_line_width(cr, 3);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, 206, 9);
+    cairo_line_to(cr, 207, 20);
+    cairo_move_to(cr, 206, 43);
+    cairo_line_to(cr, 205, 55);
     cairo_stroke(cr);
 }
 
-// Para frames 0 to 3 facing right: in flight, canopy torn, collapsing, collapsed.
-void PaintPara(cairo_t* cr, int stage) {
-    const Colour dark = Hex(0x2a1a14);
-    const Colour stripes[] = {Hex(0xe8402e), Hex(0xf2e8d2), Hex(0xf0b428), Hex(0xf2e8d2),
-                              Hex(0x3a7ad0)};
-    double tilt = 0.08 + 0.12 * stage;
-    double squash = stage == 3 ? 0.35 : (stage == 2 ? 0.7 : 1.0);
-    double span = stage == 3 ? 34 : (stage == 2 ? 52 : 64);
-    double cy = 52;
+// The canopy: a dome of seven gores whose lower edge scallops between the lines.
+void CanopyPath(cairo_t* cr, double cx, double cy, double rx, double ry, double droop) {
     cairo_save(cr);
-    cairo_translate(cr, 75, 120);
-    cairo_rotate(cr, tilt);
-    cairo_translate(cr, -75, -120);
-    // Lines from the canopy's edge to the harness.
-    SetColour(cr, Hex(0x4a4038));
-    cairo_set_line_width(cr, 1.0);
-    for (int i = 0; i <= 4; ++i) {
-        double x = 75 - span + i * span / 2;
-        cairo_move_to(cr, x, cy + 4);
-        cairo_line_to(cr, 75 + (i - 2) * 3, 120);
+    cairo_translate(cr, cx, cy);
+    cairo_scale(cr, rx, ry);
+    cairo_arc(cr, 0, 0, 1, kPi, 2 * kPi);
+    cairo_restore(cr);
+    for (int i = 7; i > 0; --i) {
+        double x0 = cx - rx + 2 * rx * i / 7.0, x1 = cx - rx + 2 * rx * (i - 1) / 7.0;
+        double sag = i == 4 ? droop : 0;
+        cairo_curve_to(cr, x0 - rx * 0.08, cy - 6 + sag, x1 + rx * 0.08, cy - 6 + sag, x1, cy);
+    }
+    cairo_close_path(cr);
+}
+
+void Canopy(cairo_t* cr, double cx, double cy, double rx, double ry, int stage) {
+    const Colour gores[] = {Hex(0xe8412f), Hex(0xf3e7cf), Hex(0xf3b52a), Hex(0xf3e7cf),
+                            Hex(0xf3b52a), Hex(0xf3e7cf), Hex(0x3a78d0)};
+    cairo_save(cr);
+    CanopyPath(cr, cx, cy, rx, ry, stage >= 2 ? 10 : 0);
+    cairo_clip_preserve(cr);
+    for (int i = 0; i < 7; ++i) {
+        cairo_rectangle(cr, cx - rx + 2 * rx * i / 7.0, cy - ry - 2, 2 * rx / 7.0 + 0.5, ry + 4);
+        SetColour(cr, gores[i]);
+        cairo_fill(cr);
+    }
+    // Light from above: a soft highlight on the crown, shade under the rim.
+    cairo_pattern_t* light = VerticalGradient(cy - ry, cy, {1, 1, 1}, {0.1, 0.05, 0.1});
+    cairo_pattern_t* mask = cairo_pattern_create_linear(0, cy - ry, 0, cy);
+    cairo_pattern_add_color_stop_rgba(mask, 0, 0, 0, 0, 0.3);
+    cairo_pattern_add_color_stop_rgba(mask, 0.5, 0, 0, 0, 0.0);
+    cairo_pattern_add_color_stop_rgba(mask, 1, 0, 0, 0, 0.3);
+    cairo_set_source(cr, light);
+    cairo_mask(cr, mask);
+    cairo_pattern_destroy(light);
+    cairo_pattern_destroy(mask);
+    SetColour(cr, kInk, 0.55);
+    cairo_set_line_width(cr, 1);
+    for (int i = 1; i < 7; ++i) {
+        double x = cx - rx + 2 * rx * i / 7.0;
+        cairo_move_to(cr, x, cy);
+        cairo_curve_to(cr, x, cy - ry * 0.6, cx + (x - cx) * 0.4, cy - ry, cx + (x - cx) * 0.2,
+                       cy - ry);
     }
     cairo_stroke(cr);
-    // Canopy of five coloured gores.
-    for (int i = 0; i < 5; ++i) {
-        double a0 = kPi + i * kPi / 5, a1 = kPi + (i + 1) * kPi / 5;
-        cairo_move_to(cr, 75, cy + 4);
-        cairo_save(cr);
-        cairo_translate(cr, 75, cy + 4);
-        cairo_scale(cr, span, 44 * squash);
-        cairo_arc(cr, 0, 0, 1, a0, a1);
-        cairo_restore(cr);
-        cairo_close_path(cr);
-        FillAndOutline(cr, stripes[i], dark, 1.2);
-    }
     if (stage >= 1) {
-        // Tears: dark holes with ragged edges.
-        SetColour(cr, Hex(0x3a2a22));
-        Ellipse(cr, 60, cy - 20 * squash, 7, 5 * squash + 1);
-        cairo_fill(cr);
-        if (stage >= 2) {
-            Ellipse(cr, 92, cy - 12 * squash, 6, 4 * squash + 1);
+        // Torn panels: dark holes with frayed flaps hanging from them.
+        const double holes[][3] = {{-0.35, 0.55, 9}, {0.3, 0.35, 7}};
+        for (int h = 0; h < (stage >= 2 ? 2 : 1); ++h) {
+            double hx = cx + holes[h][0] * rx, hy = cy - holes[h][1] * ry;
+            cairo_move_to(cr, hx - holes[h][2], hy);
+            for (int k = 1; k <= 8; ++k) {
+                double a = k * kPi / 4;
+                double r = holes[h][2] * (k % 2 ? 0.55 : 1.0);
+                cairo_line_to(cr, hx - std::cos(a) * r, hy - std::sin(a) * r * 0.7);
+            }
+            cairo_close_path(cr);
+            SetColour(cr, Hex(0x3a2c30));
             cairo_fill(cr);
         }
     }
     cairo_restore(cr);
-    // The jumper: helmet, body, arms up to the risers, legs; flailing once falling.
-    double swing = stage * 0.35;
-    cairo_save(cr);
-    cairo_translate(cr, 75, 126);
-    SetColour(cr, Hex(0x2e5a2a));
-    cairo_set_line_width(cr, 5);
+    CanopyPath(cr, cx, cy, rx, ry, stage >= 2 ? 10 : 0);
+    SetColour(cr, kInk);
+    cairo_set_line_width(cr, 1.6);
+    cairo_stroke(cr);
+}
+
+// The jumper under the harness at (x, y): helmet, orange suit, boots; arms up to the
+// risers in flight, flailing once the canopy fails.
+void Jumper(cairo_t* cr, double x, double y, int stage) {
+    const Colour suit = Hex(0xf07a28), boots = Hex(0x3a3030), skin = Hex(0xf2c7a0);
     cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_move_to(cr, -3, 2);
-    cairo_line_to(cr, -10 - 6 * std::sin(swing), -8 - 6 * std::cos(swing));
-    cairo_move_to(cr, 3, 2);
-    cairo_line_to(cr, 10 + 6 * std::sin(swing * 1.5), -8 + 4 * stage);
+    auto limb = [&](double x0, double y0, double x1, double y1, double x2, double y2, Colour c) {
+        cairo_move_to(cr, x0, y0);
+        cairo_line_to(cr, x1, y1);
+        cairo_line_to(cr, x2, y2);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+        SetColour(cr, kInk);
+        cairo_set_line_width(cr, 7.5);
+        cairo_stroke_preserve(cr);
+        SetColour(cr, c);
+        cairo_set_line_width(cr, 5);
+        cairo_stroke(cr);
+    };
+    double kick = stage * 4.0;
+    limb(x - 3, y + 24, x - 6 - kick * 0.5, y + 34, x - 4 - kick, y + 44, suit);
+    limb(x + 3, y + 24, x + 7 + kick * 0.3, y + 34, x + 5 + kick, y + 43 - kick * 0.5, suit);
+    SetColour(cr, boots);
+    cairo_arc(cr, x - 4 - kick, y + 45, 3.4, 0, 2 * kPi);
+    cairo_arc(cr, x + 5 + kick, y + 44 - kick * 0.5, 3.4, 0, 2 * kPi);
+    cairo_fill(cr);
+    RoundedRect(cr, x - 8, y + 2, 16, 25, 6);
+    cairo_pattern_t* g = cairo_pattern_create_linear(x - 8, 0, x + 8, 0);
+    cairo_pattern_add_color_stop_rgb(g, 0, suit.r, suit.g, suit.b);
+    Colour dark = Shade(suit, 0.7);
+    cairo_pattern_add_color_stop_rgb(g, 1, dark.r, dark.g, dark.b);
+    FillAndOutline(cr, g, kInk, 1.4);
+    cairo_pattern_destroy(g);
+    SetColour(cr, Hex(0x2f4f7a));
+    cairo_set_line_width(cr, 2.2);
+    cairo_move_to(cr, x - 7, y + 5);
+    cairo_line_to(cr, x + 6, y + 20);
+    cairo_move_to(cr, x + 7, y + 5);
+    cairo_line_to(cr, x - 6, y + 20);
     cairo_stroke(cr);
-    Ellipse(cr, 0, 12, 7, 13);
-    FillAndOutline(cr, Hex(0x3f7a36), dark, 1.3);
-    SetColour(cr, Hex(0x2b3f6e));
-    cairo_set_line_width(cr, 5.5);
-    cairo_move_to(cr, -3, 22);
-    cairo_line_to(cr, -6 - 3 * stage, 40);
-    cairo_move_to(cr, 3, 22);
-    cairo_line_to(cr, 7 + 2 * stage, 40 - 3 * stage);
-    cairo_stroke(cr);
-    cairo_arc(cr, 0, -4, 6.5, 0, 2 * kPi);
-    FillAndOutline(cr, Hex(0xf0c8a0), dark, 1.2);
-    cairo_arc(cr, 0, -6, 7, kPi, 2 * kPi);
+    if (stage == 0) {
+        limb(x - 6, y + 6, x - 12, y - 4, x - 10, y - 14, suit);
+        limb(x + 6, y + 6, x + 12, y - 4, x + 10, y - 14, suit);
+    } else {
+        double wave = stage * 0.9;
+        limb(x - 6, y + 6, x - 16, y + 2 - 6 * std::sin(wave), x - 22, y - 6 + 10 * std::cos(wave),
+             suit);
+        limb(x + 6, y + 6, x + 16, y + 4 - 8 * std::cos(wave), x + 21, y - 8 + 8 * std::sin(wave),
+             suit);
+    }
+    cairo_arc(cr, x, y - 4, 7, 0, 2 * kPi);
+    FillAndOutline(cr, skin, kInk, 1.3);
+    cairo_arc(cr, x, y - 5.5, 7.6, kPi * 0.95, kPi * 2.05);
     cairo_close_path(cr);
-    FillAndOutline(cr, Hex(0xe0a020), dark, 1.2);
+    FillAndOutline(cr, Hex(0xe23c30), kInk, 1.3);
+    RoundedRect(cr, x - 5, y - 5, 10, 4, 2);
+    FillAndOutline(cr, Hex(0x8fd0ef), kInk, 1.0);
+    if (stage > 0) {
+        SetColour(cr, kInk);
+        cairo_arc(cr, x, y + 1, 1.8, 0, 2 * kPi);  // an open mouth
+        cairo_fill(cr);
+    }
+}
+
+// Para frames 0 to 3 facing right: in flight, canopy torn, collapsing, collapsed.
+void PaintPara(cairo_t* cr, int stage) {
+    const double harnessX = 75, harnessY = 122;
+    double tilt = 0.06 + 0.1 * stage;
+    cairo_save(cr);
+    cairo_translate(cr, harnessX, harnessY);
+    cairo_rotate(cr, tilt);
+    cairo_translate(cr, -harnessX, -harnessY);
+    if (stage < 3) {
+        double rx = stage == 2 ? 50 : 62, ry = stage == 2 ? 30 : 42;
+        double cy = stage == 2 ? 62 : 54;
+        // Lines from the scallop points to the risers; slack ones bow once it collapses.
+        SetColour(cr, Hex(0x4a4038));
+        cairo_set_line_width(cr, 0.9);
+        for (int i = 0; i <= 7; ++i) {
+            double x = harnessX - rx + 2 * rx * i / 7.0;
+            double bow = stage == 2 ? (i - 3.5) * 2.5 : 0;
+            cairo_move_to(cr, x, cy);
+            cairo_curve_to(cr, x + bow, cy + 30, harnessX + (i - 3.5) * 2 + bow, harnessY - 30,
+                           harnessX + (i < 4 ? -9 : 9), harnessY - 14);
+        }
+        cairo_stroke(cr);
+        Canopy(cr, harnessX, cy, rx, ry, stage);
+    } else {
+        // The collapsed canopy streams above as a twisted ribbon of cloth.
+        SetColour(cr, Hex(0x4a4038));
+        cairo_set_line_width(cr, 0.9);
+        for (int i = 0; i < 5; ++i) {
+            cairo_move_to(cr, harnessX + (i - 2) * 3, 58);
+            cairo_curve_to(cr, harnessX + 10 + i, 80, harnessX - 8 - i, 95,
+                           harnessX + (i < 2 ? -9 : 9), harnessY - 14);
+        }
+        cairo_stroke(cr);
+        const Colour cloth[] = {Hex(0xe8412f), Hex(0xf3e7cf), Hex(0xf3b52a), Hex(0xf3e7cf),
+                                Hex(0x3a78d0)};
+        for (int k = 0; k < 5; ++k) {
+            double x = harnessX - 22 + k * 10, y = 6 + (k % 2) * 5;
+            cairo_move_to(cr, x, y + 54);
+            cairo_curve_to(cr, x - 18, y + 36, x + 20, y + 20, x + k * 3 - 6, y);
+            cairo_curve_to(cr, x + 18, y + 18, x - 2, y + 36, x + 11, y + 54);
+            cairo_close_path(cr);
+            FillAndOutline(cr, cloth[k], kInk, 1.4);
+        }
+    }
     cairo_restore(cr);
+    Jumper(cr, harnessX, harnessY, stage);
 }
 
 }  // namespace

@@ -85,70 +85,146 @@ Image PaintHighScorePanel(const Image& menu) {
     return image;
 }
 
+// Sky, sun, clouds and hills on a rounded card, a bird in the crosshair and the title.
 Image PaintLogo() {
     const int w = 400, h = 226;
     Canvas canvas = NewCanvas(w, h);
     cairo_t* cr = canvas.cr;
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
-    RoundedRect(cr, 4, 4, w - 8, h - 8, 26);
-    cairo_pattern_t* sky = VerticalGradient(4, h - 4, Hex(0x2a72cf), Hex(0xbfe3f7));
-    cairo_set_source(cr, sky);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(sky);
+    RoundedRect(cr, 5, 5, w - 10, h - 10, 26);
     cairo_save(cr);
-    cairo_clip(cr);
-    SetColour(cr, Hex(0x86b86a));
-    Ellipse(cr, 110, 250, 220, 70);
+    cairo_clip_preserve(cr);
+    cairo_pattern_t* sky = VerticalGradient(5, 170, Hex(0x2468c4), Hex(0xbfe3f7));
+    cairo_set_source(cr, sky);
     cairo_fill(cr);
-    SetColour(cr, Hex(0x5aa83c));
-    Ellipse(cr, 320, 262, 200, 70);
+    cairo_pattern_destroy(sky);
+    cairo_pattern_t* glow = cairo_pattern_create_radial(330, 50, 5, 330, 50, 90);
+    cairo_pattern_add_color_stop_rgba(glow, 0, 1, 0.97, 0.8, 0.9);
+    cairo_pattern_add_color_stop_rgba(glow, 1, 1, 0.97, 0.8, 0);
+    cairo_set_source(cr, glow);
+    cairo_paint(cr);
+    cairo_pattern_destroy(glow);
+    cairo_arc(cr, 330, 50, 20, 0, 2 * kPi);
+    SetColour(cr, Hex(0xfff1a8));
     cairo_fill(cr);
+    const double puffs[][3] = {{60, 40, 16},  {82, 32, 20},  {104, 42, 14},
+                               {230, 70, 11}, {246, 64, 14}, {262, 72, 10}};
+    for (const auto& p : puffs) {
+        cairo_arc(cr, p[0], p[1], p[2], 0, 2 * kPi);
+        SetColour(cr, Hex(0xf6f9fc));
+        cairo_fill(cr);
+    }
+    SetColour(cr, Hex(0x9bbad6));
+    Ellipse(cr, 90, 200, 170, 50);
+    cairo_fill(cr);
+    SetColour(cr, Hex(0x6fb45a));
+    Ellipse(cr, 310, 215, 190, 55);
+    cairo_fill(cr);
+    SetColour(cr, Hex(0x4e9c3a));
+    Ellipse(cr, 80, 232, 200, 48);
+    cairo_fill(cr);
+    // The bird, caught in the sights.
+    cairo_save(cr);
+    cairo_translate(cr, 150, 4);
+    cairo_scale(cr, 0.95, 0.95);
+    DrawBird(cr, BirdKind::Big, 0.1);
     cairo_restore(cr);
-    RoundedRect(cr, 4, 4, w - 8, h - 8, 26);
-    SetColour(cr, Hex(0xffd45a));
-    cairo_set_line_width(cr, 4);
+    const double cx = 222, cy = 52;
+    for (int pass = 0; pass < 2; ++pass) {
+        SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a), pass == 0 ? 0.8 : 1.0);
+        cairo_set_line_width(cr, pass == 0 ? 5 : 2.2);
+        cairo_arc(cr, cx, cy, 26, 0, 2 * kPi);
+        cairo_stroke(cr);
+        for (int k = 0; k < 4; ++k) {
+            double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
+            cairo_move_to(cr, cx + dx * 14, cy + dy * 14);
+            cairo_line_to(cr, cx + dx * 36, cy + dy * 36);
+        }
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+    RoundedRect(cr, 5, 5, w - 10, h - 10, 26);
+    SetColour(cr, Hex(0x3b1d08));
+    cairo_set_line_width(cr, 6);
+    cairo_stroke_preserve(cr);
+    SetColour(cr, Hex(0xffcf4a));
+    cairo_set_line_width(cr, 3);
     cairo_stroke(cr);
-    LetterStyle s = TitleStyle(46, 30);
-    DrawLettering(cr, "SIDESCROLLER", CentredX("SIDESCROLLER", w / 2.0, s), 80, s);
+    LetterStyle s = TitleStyle(40, 29);
+    s.slant = 0.12;
+    DrawLettering(cr, "SIDESCROLLER", CentredX("SIDESCROLLER", w / 2.0, s), 130, s);
     Image image = Opaque(canvas.surface);
     FinishCanvas(canvas);
     return image;
 }
 
+namespace {
+
+void ButtonShape(cairo_t* cr, double lift) {
+    RoundedRect(cr, 4, 3 + lift * 0.3, 217, 43, 16);
+}
+
+}  // namespace
+
+// Picture 0 at rest; 1 to 14 a pop of the label that settles with a wobble, a shine that
+// sweeps across and a rim that glows up and fades.
 Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY) {
     const int cw = 225, ch = 53;
     Image sheet(2 * cw, 8 * ch);
     for (int f = 0; f < 15; ++f) {
-        double t = f / 14.0;
+        double t = f / 15.0;
+        double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * kPi * 2.0) * std::exp(-1.8 * t);
+        double glow = f == 0 ? 0.0 : std::pow(std::sin(t * kPi), 2) * 0.9 + 0.1 * (1 - t);
         Canvas canvas = NewCanvas(cw, ch);
         cairo_t* cr = canvas.cr;
-        // A bounce of the label that settles, and a shine sweeping across the button.
-        double lift = f == 0 ? 0.0 : -3.5 * std::sin(t * kPi * 2.0) * std::exp(-1.6 * t);
-        RoundedRect(cr, 3, 3, cw - 6, ch - 6, 15);
-        cairo_pattern_t* body = VerticalGradient(3, ch - 3, Hex(0x4fb84a), Hex(0x1f7a2c));
-        FillAndOutline(cr, body, Hex(0x123d16), 2.5);
+        // A soft-edged shadow that the flattening turns into darkened menu pixels.
+        RoundedRect(cr, 6, 8, 217, 43, 16);
+        cairo_set_source_rgba(cr, 0.05, 0.1, 0.2, 0.55);
+        cairo_fill(cr);
+        ButtonShape(cr, lift);
+        Colour rim = Mix(Hex(0x0f3a14), Hex(0xe8a418), glow);
+        cairo_pattern_t* body = VerticalGradient(3, 46, Mix(Hex(0x5cc452), Hex(0x7ad86a), glow),
+                                                 Mix(Hex(0x1e7a2a), Hex(0x2c8c30), glow));
+        FillAndOutline(cr, body, rim, 3.0);
         cairo_pattern_destroy(body);
-        if (f > 0) {
+        // Gloss over the upper half.
+        RoundedRect(cr, 12, 6 + lift * 0.3, 201, 17, 8);
+        cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 6, 0, 24);
+        cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.55);
+        cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
+        cairo_set_source(cr, gloss);
+        cairo_fill(cr);
+        cairo_pattern_destroy(gloss);
+        if (f > 0 && f < 12) {
             cairo_save(cr);
-            RoundedRect(cr, 4, 4, cw - 8, ch - 8, 14);
+            ButtonShape(cr, lift);
             cairo_clip(cr);
-            double sx = -60 + t * (cw + 120);
-            cairo_move_to(cr, sx, 0);
+            double sx = -40 + (f - 1) / 10.0 * (cw + 80);
+            cairo_pattern_t* band = cairo_pattern_create_linear(sx - 22, 0, sx + 22, 0);
+            cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 0.85, 0);
+            cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 0.85, 0.65);
+            cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 0.85, 0);
+            cairo_move_to(cr, sx - 10, 0);
             cairo_line_to(cr, sx + 30, 0);
             cairo_line_to(cr, sx + 10, ch);
-            cairo_line_to(cr, sx - 20, ch);
+            cairo_line_to(cr, sx - 30, ch);
             cairo_close_path(cr);
-            cairo_set_source_rgba(cr, 1, 1, 0.9, 0.45);
+            cairo_set_source(cr, band);
             cairo_fill(cr);
+            cairo_pattern_destroy(band);
             cairo_restore(cr);
         }
-        LetterStyle s = TitleStyle(22, 18);
-        DrawLettering(cr, label, CentredX(label, cw / 2.0, s), 15 + lift, s);
-        int col = f % 2, row = f / 2;
+        LetterStyle s = TitleStyle(20, 16);
+        double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
+        cairo_save(cr);
+        cairo_translate(cr, cw / 2.0, 25 + lift);
+        cairo_scale(cr, grow, grow);
+        DrawLettering(cr, label, CentredX(label, 0, s), -s.capHeight / 2.0 - 1, s);
+        cairo_restore(cr);
         Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
         Image cell = Flatten(canvas.surface, Key::Black, behind, 0.45);
-        Blit(sheet, cell, col * cw, row * ch);
+        Blit(sheet, cell, (f % 2) * cw, (f / 2) * ch);
         FinishCanvas(canvas);
     }
     return sheet;
