@@ -205,12 +205,19 @@ void PaintFields(cairo_t* cr, Rng& rng) {
             cairo_line_to(cr, x + w, y1 + r);
         }
         cairo_stroke(cr);
-        for (double hy = 0; hy < 64; hy += 3.5) {
-            double hx = x + (hy / 64.0) * -20;
-            SetColour(cr, Mix(Hex(0x2f6a2a), Hex(0x4c8a3a), std::fmod(hy * 0.37, 1.0)));
-            cairo_arc(cr, hx, y0 + hy, 2.2 + hy * 0.03, 0, 2 * kPi);
+        // The field's far edge is a hedgerow; its side edge only a faint change of crop.
+        for (double hx = 0; hx < w; hx += 3.0) {
+            double t = hx / w;
+            double bump = 2.0 + 1.2 * std::sin(hx * 0.9 + x);
+            SetColour(cr, Mix(Hex(0x2f6a2a), Hex(0x4f8f3c), 0.5 + 0.5 * std::sin(hx * 1.7 + x)));
+            cairo_arc(cr, x + hx, y0 + (y1 - y0) * t + 0.5, bump, 0, 2 * kPi);
             cairo_fill(cr);
         }
+        SetColour(cr, Shade(c, 0.75), 0.3);
+        cairo_set_line_width(cr, 1.2);
+        cairo_move_to(cr, x, y0);
+        cairo_line_to(cr, x - 40, 420);
+        cairo_stroke(cr);
         x += w;
         ++i;
     }

@@ -57,7 +57,7 @@ Image PaintMenuBackground(const Image& landscape) {
     cairo_set_source_rgba(cr, 0.95, 0.97, 1.0, 0.18);
     cairo_paint(cr);
     // The frosted pane behind the button column and the score rows.
-    RoundedRect(cr, 178, 66, 364, 384, 22);
+    RoundedRect(cr, 184, 66, 277, 384, 22);
     cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.42);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.7);
