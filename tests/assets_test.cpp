@@ -12,59 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/asset_files.h"
+
 namespace {
 
-std::vector<uint8_t> ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-uint32_t Le(const std::vector<uint8_t>& d, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | d.at(at + i);
-    return v;
-}
-
-struct Rgb {
-    int r, g, b;
-    bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
-};
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;
-    const Rgb& at(int x, int y) const { return pixels.at(size_t(y) * width + x); }
-};
-
-// Reads only the one layout the game's files use, and fails the test on anything else.
-Picture ReadBmp(const std::string& name) {
-    std::vector<uint8_t> d = ReadAll("data/" + name);
-    Picture p;
-    EXPECT_GE(d.size(), 54u) << name;
-    if (d.size() < 54) return p;
-    EXPECT_EQ(d[0], 'B') << name;
-    EXPECT_EQ(d[1], 'M') << name;
-    EXPECT_EQ(Le(d, 2, 4), d.size()) << name;
-    EXPECT_EQ(Le(d, 10, 4), 54u) << name;
-    EXPECT_EQ(Le(d, 14, 4), 40u) << name << ": header size";
-    int32_t w = int32_t(Le(d, 18, 4)), h = int32_t(Le(d, 22, 4));
-    EXPECT_GT(h, 0) << name << ": rows must be stored bottom-up";
-    EXPECT_EQ(Le(d, 26, 2), 1u) << name;
-    EXPECT_EQ(Le(d, 28, 2), 24u) << name << ": bits per pixel";
-    EXPECT_EQ(Le(d, 30, 4), 0u) << name << ": compression";
-    size_t row = (size_t(w) * 3 + 3) & ~size_t(3);
-    EXPECT_EQ(d.size(), 54 + row * size_t(h)) << name;
-    if (w <= 0 || h <= 0 || d.size() != 54 + row * size_t(h)) return p;
-    p.width = w;
-    p.height = h;
-    p.pixels.resize(size_t(w) * h);
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = d.data() + 54 + row * size_t(h - 1 - y);
-        for (int x = 0; x < w; ++x)
-            p.pixels[size_t(y) * w + x] = {src[3 * x + 2], src[3 * x + 1], src[3 * x]};
-    }
-    return p;
-}
+using assetfiles::MidiSummary;
+using assetfiles::Picture;
+using assetfiles::ReadBmp;
+using assetfiles::ReadMidi;
+using assetfiles::ReadWav;
+using assetfiles::Rgb;
+using assetfiles::Wave;
 
 const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255};
 
@@ -328,36 +286,6 @@ TEST(Assets, FontTableMatchesTheGlyphSheet) {
     }
 }
 
-struct Wave {
-    int channels = 0, rate = 0, bits = 0, format = 0;
-    std::vector<int16_t> samples;
-};
-
-Wave ReadWav(const std::string& name) {
-    std::vector<uint8_t> d = ReadAll("data/" + name);
-    Wave w;
-    if (d.size() < 12 || std::string(d.begin(), d.begin() + 4) != "RIFF" ||
-        std::string(d.begin() + 8, d.begin() + 12) != "WAVE")
-        return w;
-    EXPECT_EQ(Le(d, 4, 4) + 8, d.size()) << name;
-    for (size_t at = 12; at + 8 <= d.size();) {
-        std::string id(d.begin() + at, d.begin() + at + 4);
-        size_t size = Le(d, at + 4, 4);
-        if (at + 8 + size > d.size()) break;
-        if (id == "fmt ") {
-            w.format = int(Le(d, at + 8, 2));
-            w.channels = int(Le(d, at + 10, 2));
-            w.rate = int(Le(d, at + 12, 4));
-            w.bits = int(Le(d, at + 22, 2));
-        } else if (id == "data") {
-            for (size_t i = 0; i + 1 < size; i += 2)
-                w.samples.push_back(int16_t(Le(d, at + 8 + i, 2)));
-        }
-        at += 8 + size + (size & 1);
-    }
-    return w;
-}
-
 TEST(Assets, SoundsArePlainShortCleanPcm) {
     for (const char* name : {"shot.wav", "load.wav"}) {
         Wave w = ReadWav(name);
@@ -381,86 +309,16 @@ TEST(Assets, SoundsArePlainShortCleanPcm) {
 }
 
 TEST(Assets, MusicParsesAndEveryNoteEnds) {
-    std::vector<uint8_t> d = ReadAll("data/tavok.mid");
-    ASSERT_GE(d.size(), 14u);
-    auto be = [&](size_t at, int n) {
-        uint32_t v = 0;
-        for (int i = 0; i < n; ++i) v = (v << 8) | d.at(at + i);
-        return v;
-    };
-    ASSERT_EQ(std::string(d.begin(), d.begin() + 4), "MThd");
-    ASSERT_EQ(be(4, 4), 6u);
-    int tracks = int(be(10, 2)), division = int(be(12, 2));
-    ASSERT_TRUE(division > 0 && division < 0x8000);
-    std::map<int, int> open;  // channel * 128 + key -> notes sounding
-    std::map<uint32_t, uint32_t> tempoAt = {{0, 500000}};
-    std::vector<bool> channelUsed(16, false);
-    int notes = 0, programs = 0;
-    uint32_t lastTick = 0;
-    size_t at = 14;
-    for (int t = 0; t < tracks; ++t) {
-        ASSERT_EQ(std::string(d.begin() + at, d.begin() + at + 4), "MTrk") << "track " << t;
-        size_t end = at + 8 + be(at + 4, 4);
-        ASSERT_LE(end, d.size());
-        at += 8;
-        uint32_t tick = 0;
-        int status = 0;
-        bool ended = false;
-        while (at < end && !ended) {
-            uint32_t delta = 0;
-            do delta = (delta << 7) | (d.at(at) & 0x7F);
-            while (d.at(at++) & 0x80);
-            tick += delta;
-            if (d.at(at) & 0x80) status = d.at(at++);
-            ASSERT_NE(status, 0) << "running status without a status";
-            int kind = status & 0xF0, channel = status & 0x0F;
-            if (status == 0xFF) {
-                int type = d.at(at++);
-                uint32_t len = 0;
-                do len = (len << 7) | (d.at(at) & 0x7F);
-                while (d.at(at++) & 0x80);
-                if (type == 0x51) tempoAt[tick] = be(at, 3);
-                if (type == 0x2F) ended = true;
-                at += len;
-            } else if (status == 0xF0 || status == 0xF7) {
-                uint32_t len = 0;
-                do len = (len << 7) | (d.at(at) & 0x7F);
-                while (d.at(at++) & 0x80);
-                at += len;
-            } else if (kind == 0x90 || kind == 0x80) {
-                int key = d.at(at), velocity = d.at(at + 1);
-                at += 2;
-                channelUsed[channel] = true;
-                if (kind == 0x90 && velocity > 0) {
-                    ++open[channel * 128 + key];
-                    ++notes;
-                } else {
-                    EXPECT_GT(open[channel * 128 + key], 0)
-                        << "note-off without a note at tick " << tick;
-                    --open[channel * 128 + key];
-                }
-            } else {
-                if (kind == 0xC0) ++programs;
-                at += (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-            }
-            lastTick = std::max(lastTick, tick);
-        }
-        EXPECT_TRUE(ended) << "track " << t << " has no end";
-        at = end;
-    }
-    for (const auto& [note, count] : open) EXPECT_EQ(count, 0) << "note " << note << " never ends";
+    MidiSummary m = ReadMidi("tavok.mid");
+    ASSERT_TRUE(m.parsed) << "tavok.mid does not parse to the end of every track";
+    EXPECT_EQ(m.strayOffs, 0) << "note-offs without a note";
+    EXPECT_EQ(m.stillSounding, 0) << "notes that never end";
     // Melody, chords, bass and drums: several instruments and the percussion channel.
-    EXPECT_TRUE(channelUsed[9]);
-    EXPECT_GE(std::count(channelUsed.begin(), channelUsed.end(), true), 4);
-    EXPECT_GE(programs, 3);
-    EXPECT_GT(notes, 500);
-    double seconds = 0;
-    for (auto it = tempoAt.begin(); it != tempoAt.end(); ++it) {
-        auto next = std::next(it);
-        uint32_t until = next == tempoAt.end() ? lastTick : next->first;
-        if (until > it->first) seconds += double(until - it->first) / division * it->second / 1e6;
-    }
-    EXPECT_TRUE(seconds >= 60 && seconds <= 130) << "music lasts " << seconds << " s";
+    EXPECT_TRUE(m.channelUsed[9]);
+    EXPECT_GE(std::count(m.channelUsed.begin(), m.channelUsed.end(), true), 4);
+    EXPECT_GE(m.programs, 3);
+    EXPECT_GT(m.notes, 500);
+    EXPECT_TRUE(m.seconds >= 60 && m.seconds <= 130) << "music lasts " << m.seconds << " s";
 }
 
 }  // namespace
