@@ -180,3 +180,16 @@ void DrawLettering(cairo_t* cr, const std::string& text, double x, double y,
 double CentredX(const std::string& text, double cx, const LetterStyle& style) {
     return cx - double(text.size()) * style.advance / 2.0;
 }
+
+LetterStyle GoldenLettering(double cap, double advance) {
+    LetterStyle s;
+    s.capHeight = cap;
+    s.advance = advance;
+    s.pen = cap * 0.2;
+    s.rim = cap * 0.075;
+    s.top = Hex(0xfff2a0);
+    s.bottom = Hex(0xff9a1c);
+    s.rimColour = Hex(0x3b1d08);
+    s.widthScale = 0.85;
+    return s;
+}

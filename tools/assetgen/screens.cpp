@@ -32,19 +32,6 @@ Image Blur(const Image& in, int radius) {
     return out;
 }
 
-LetterStyle TitleStyle(double cap, double advance) {
-    LetterStyle s;
-    s.capHeight = cap;
-    s.advance = advance;
-    s.pen = cap * 0.2;
-    s.rim = cap * 0.075;
-    s.top = Hex(0xfff2a0);
-    s.bottom = Hex(0xff9a1c);
-    s.rimColour = Hex(0x3b1d08);
-    s.widthScale = 0.85;
-    return s;
-}
-
 }  // namespace
 
 Image PaintMenuBackground(const Image& landscape) {
@@ -78,82 +65,8 @@ Image PaintHighScorePanel(const Image& menu) {
     cairo_pattern_t* ribbon = VerticalGradient(6, h - 6, Hex(0x3a78c8), Hex(0x1d4f96));
     FillAndOutline(cr, ribbon, Hex(0x142c52), 2.0);
     cairo_pattern_destroy(ribbon);
-    LetterStyle s = TitleStyle(24, 22);
+    LetterStyle s = GoldenLettering(24, 22);
     DrawLettering(cr, "HIGHSCORE", CentredX("HIGHSCORE", w / 2.0, s), 16, s);
-    Image image = Opaque(canvas.surface);
-    FinishCanvas(canvas);
-    return image;
-}
-
-// Sky, sun, clouds and hills on a rounded card, a bird in the crosshair and the title.
-Image PaintLogo() {
-    const int w = 400, h = 226;
-    Canvas canvas = NewCanvas(w, h);
-    cairo_t* cr = canvas.cr;
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    RoundedRect(cr, 5, 5, w - 10, h - 10, 26);
-    cairo_save(cr);
-    cairo_clip_preserve(cr);
-    cairo_pattern_t* sky = VerticalGradient(5, 170, Hex(0x2468c4), Hex(0xbfe3f7));
-    cairo_set_source(cr, sky);
-    cairo_fill(cr);
-    cairo_pattern_destroy(sky);
-    cairo_pattern_t* glow = cairo_pattern_create_radial(330, 50, 5, 330, 50, 90);
-    cairo_pattern_add_color_stop_rgba(glow, 0, 1, 0.97, 0.8, 0.9);
-    cairo_pattern_add_color_stop_rgba(glow, 1, 1, 0.97, 0.8, 0);
-    cairo_set_source(cr, glow);
-    cairo_paint(cr);
-    cairo_pattern_destroy(glow);
-    cairo_arc(cr, 330, 50, 20, 0, 2 * kPi);
-    SetColour(cr, Hex(0xfff1a8));
-    cairo_fill(cr);
-    const double puffs[][3] = {{60, 40, 16},  {82, 32, 20},  {104, 42, 14},
-                               {230, 70, 11}, {246, 64, 14}, {262, 72, 10}};
-    for (const auto& p : puffs) {
-        cairo_arc(cr, p[0], p[1], p[2], 0, 2 * kPi);
-        SetColour(cr, Hex(0xf6f9fc));
-        cairo_fill(cr);
-    }
-    SetColour(cr, Hex(0x9bbad6));
-    Ellipse(cr, 90, 200, 170, 50);
-    cairo_fill(cr);
-    SetColour(cr, Hex(0x6fb45a));
-    Ellipse(cr, 310, 215, 190, 55);
-    cairo_fill(cr);
-    SetColour(cr, Hex(0x4e9c3a));
-    Ellipse(cr, 80, 232, 200, 48);
-    cairo_fill(cr);
-    // The bird, caught in the sights.
-    cairo_save(cr);
-    cairo_translate(cr, 150, 4);
-    cairo_scale(cr, 0.95, 0.95);
-    DrawBird(cr, BirdKind::Big, 0.1);
-    cairo_restore(cr);
-    const double cx = 222, cy = 52;
-    for (int pass = 0; pass < 2; ++pass) {
-        SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a), pass == 0 ? 0.8 : 1.0);
-        cairo_set_line_width(cr, pass == 0 ? 5 : 2.2);
-        cairo_arc(cr, cx, cy, 26, 0, 2 * kPi);
-        cairo_stroke(cr);
-        for (int k = 0; k < 4; ++k) {
-            double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
-            cairo_move_to(cr, cx + dx * 14, cy + dy * 14);
-            cairo_line_to(cr, cx + dx * 36, cy + dy * 36);
-        }
-        cairo_stroke(cr);
-    }
-    cairo_restore(cr);
-    RoundedRect(cr, 5, 5, w - 10, h - 10, 26);
-    SetColour(cr, Hex(0x3b1d08));
-    cairo_set_line_width(cr, 6);
-    cairo_stroke_preserve(cr);
-    SetColour(cr, Hex(0xffcf4a));
-    cairo_set_line_width(cr, 3);
-    cairo_stroke(cr);
-    LetterStyle s = TitleStyle(40, 29);
-    s.slant = 0.12;
-    DrawLettering(cr, "SIDESCROLLER", CentredX("SIDESCROLLER", w / 2.0, s), 130, s);
     Image image = Opaque(canvas.surface);
     FinishCanvas(canvas);
     return image;
@@ -215,7 +128,7 @@ Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY)
             cairo_pattern_destroy(band);
             cairo_restore(cr);
         }
-        LetterStyle s = TitleStyle(20, 16);
+        LetterStyle s = GoldenLettering(20, 16);
         double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
         cairo_save(cr);
         cairo_translate(cr, cw / 2.0, 25 + lift);
