@@ -92,7 +92,7 @@ const char* StrokesOf(unsigned char c) {
         case '.':
             return "D5 13";
         case 214:
-            return "M5 3.6 C11 3.6 11 14 5 14 C-1 14 -1 3.6 5 3.6 Z D2.6 0.4 D7.4 0.4";
+            return "M5 3.1 C11.1 3.1 11.1 14 5 14 C-1.1 14 -1.1 3.1 5 3.1 Z D2.4 -0.1 D7.6 -0.1";
         case ' ':
             return "";
         default:
