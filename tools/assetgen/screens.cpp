@@ -74,70 +74,82 @@ Image PaintHighScorePanel(const Image& menu) {
 
 namespace {
 
+constexpr int kButtonWidth = 225;
+constexpr int kButtonHeight = 53;
+
 void ButtonShape(cairo_t* cr, double lift) {
     RoundedRect(cr, 4, 3 + lift * 0.3, 217, 43, 16);
 }
 
+// The body of the button: a shadow that the flattening turns into darkened menu pixels,
+// the glowing rim and the gloss over the upper half.
+void PaintButtonBody(cairo_t* cr, double lift, double glow) {
+    RoundedRect(cr, 6, 8, 217, 43, 16);
+    cairo_set_source_rgba(cr, 0.05, 0.1, 0.2, 0.55);
+    cairo_fill(cr);
+    ButtonShape(cr, lift);
+    Colour rim = Mix(Hex(0x0f3a14), Hex(0xe8a418), glow);
+    cairo_pattern_t* body = VerticalGradient(3, 46, Mix(Hex(0x5cc452), Hex(0x7ad86a), glow),
+                                             Mix(Hex(0x1e7a2a), Hex(0x2c8c30), glow));
+    FillAndOutline(cr, body, rim, 3.0);
+    cairo_pattern_destroy(body);
+    RoundedRect(cr, 12, 6 + lift * 0.3, 201, 17, 8);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 6, 0, 24);
+    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.55);
+    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
+    cairo_set_source(cr, gloss);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
+}
+
+// A slanted band of light at x, clipped to the button.
+void PaintShine(cairo_t* cr, double lift, double x) {
+    cairo_save(cr);
+    ButtonShape(cr, lift);
+    cairo_clip(cr);
+    cairo_pattern_t* band = cairo_pattern_create_linear(x - 22, 0, x + 22, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 0.85, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 0.85, 0.65);
+    cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 0.85, 0);
+    cairo_move_to(cr, x - 10, 0);
+    cairo_line_to(cr, x + 30, 0);
+    cairo_line_to(cr, x + 10, kButtonHeight);
+    cairo_line_to(cr, x - 30, kButtonHeight);
+    cairo_close_path(cr);
+    cairo_set_source(cr, band);
+    cairo_fill(cr);
+    cairo_pattern_destroy(band);
+    cairo_restore(cr);
+}
+
+// Picture f of a button: 0 at rest; 1 to 14 a pop of the label that settles with a
+// wobble, a shine that sweeps across and a rim that glows up and fades.
+void PaintButtonPicture(cairo_t* cr, const std::string& label, int f) {
+    double t = f / 15.0;
+    double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * kPi * 2.0) * std::exp(-1.8 * t);
+    double glow = f == 0 ? 0.0 : std::pow(std::sin(t * kPi), 2) * 0.9 + 0.1 * (1 - t);
+    PaintButtonBody(cr, lift, glow);
+    if (f > 0 && f < 12) PaintShine(cr, lift, -40 + (f - 1) / 10.0 * (kButtonWidth + 80));
+    LetterStyle s = GoldenLettering(20, 16);
+    double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
+    cairo_save(cr);
+    cairo_translate(cr, kButtonWidth / 2.0, 25 + lift);
+    cairo_scale(cr, grow, grow);
+    DrawLettering(cr, label, CentredX(label, 0, s), -s.capHeight / 2.0 - 1, s);
+    cairo_restore(cr);
+}
+
 }  // namespace
 
-// Picture 0 at rest; 1 to 14 a pop of the label that settles with a wobble, a shine that
-// sweeps across and a rim that glows up and fades.
 Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY) {
-    const int cw = 225, ch = 53;
-    Image sheet(2 * cw, 8 * ch);
+    Image sheet(2 * kButtonWidth, 8 * kButtonHeight);
+    // The button always stands at x 210 on the menu, so its edges mix into what lies there.
+    Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
     for (int f = 0; f < 15; ++f) {
-        double t = f / 15.0;
-        double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * kPi * 2.0) * std::exp(-1.8 * t);
-        double glow = f == 0 ? 0.0 : std::pow(std::sin(t * kPi), 2) * 0.9 + 0.1 * (1 - t);
-        Canvas canvas = NewCanvas(cw, ch);
-        cairo_t* cr = canvas.cr;
-        // A soft-edged shadow that the flattening turns into darkened menu pixels.
-        RoundedRect(cr, 6, 8, 217, 43, 16);
-        cairo_set_source_rgba(cr, 0.05, 0.1, 0.2, 0.55);
-        cairo_fill(cr);
-        ButtonShape(cr, lift);
-        Colour rim = Mix(Hex(0x0f3a14), Hex(0xe8a418), glow);
-        cairo_pattern_t* body = VerticalGradient(3, 46, Mix(Hex(0x5cc452), Hex(0x7ad86a), glow),
-                                                 Mix(Hex(0x1e7a2a), Hex(0x2c8c30), glow));
-        FillAndOutline(cr, body, rim, 3.0);
-        cairo_pattern_destroy(body);
-        // Gloss over the upper half.
-        RoundedRect(cr, 12, 6 + lift * 0.3, 201, 17, 8);
-        cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 6, 0, 24);
-        cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.55);
-        cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
-        cairo_set_source(cr, gloss);
-        cairo_fill(cr);
-        cairo_pattern_destroy(gloss);
-        if (f > 0 && f < 12) {
-            cairo_save(cr);
-            ButtonShape(cr, lift);
-            cairo_clip(cr);
-            double sx = -40 + (f - 1) / 10.0 * (cw + 80);
-            cairo_pattern_t* band = cairo_pattern_create_linear(sx - 22, 0, sx + 22, 0);
-            cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 0.85, 0);
-            cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 0.85, 0.65);
-            cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 0.85, 0);
-            cairo_move_to(cr, sx - 10, 0);
-            cairo_line_to(cr, sx + 30, 0);
-            cairo_line_to(cr, sx + 10, ch);
-            cairo_line_to(cr, sx - 30, ch);
-            cairo_close_path(cr);
-            cairo_set_source(cr, band);
-            cairo_fill(cr);
-            cairo_pattern_destroy(band);
-            cairo_restore(cr);
-        }
-        LetterStyle s = GoldenLettering(20, 16);
-        double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
-        cairo_save(cr);
-        cairo_translate(cr, cw / 2.0, 25 + lift);
-        cairo_scale(cr, grow, grow);
-        DrawLettering(cr, label, CentredX(label, 0, s), -s.capHeight / 2.0 - 1, s);
-        cairo_restore(cr);
-        Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
+        Canvas canvas = NewCanvas(kButtonWidth, kButtonHeight);
+        PaintButtonPicture(canvas.cr, label, f);
         Image cell = Flatten(canvas.surface, Key::Black, behind, 0.45);
-        Blit(sheet, cell, (f % 2) * cw, (f / 2) * ch);
+        Blit(sheet, cell, (f % 2) * kButtonWidth, (f / 2) * kButtonHeight);
         FinishCanvas(canvas);
     }
     return sheet;
