@@ -23,7 +23,9 @@ struct Event {
 
 struct Track {
     std::vector<Event> events;
+    int transpose = 0;  // semitones added to every pitched note
     void Note(int channel, int tick, int length, int key, int velocity) {
+        if (channel != 9) key += transpose;
         events.push_back({tick, 1, {uint8_t(0x90 | channel), uint8_t(key), uint8_t(velocity)}});
         events.push_back({tick + length, 0, {uint8_t(0x80 | channel), uint8_t(key), 0}});
     }
@@ -227,6 +229,8 @@ void WriteMusic(const std::string& path) {
     const char form[] = "AABABA";
     for (int s = 0; form[s]; ++s) {
         bool bridgePart = form[s] == 'B';
+        // The last verse steps up a whole tone, the old lift for a final chorus.
+        if (form[s + 1] == '\0') tune.transpose = 2;
         const std::vector<Chord>& chords = bridgePart ? bridge : verse;
         // Every verse reuses the same melody, every bridge its own: a tune to hum along.
         Rng melodyRng = bridgePart ? bridgeRng : verseRng;
@@ -235,7 +239,7 @@ void WriteMusic(const std::string& path) {
         Drums(tune, tick, 8, false, true);
         tick += 8 * kBar;
     }
-    // Ending: one long C major chord over a crash.
+    // Ending: one long chord of the new key over a crash.
     tune.Note(0, tick, 2 * kBar - 60, 72, 96);
     for (int k : {48, 60, 64, 67}) tune.Note(1, tick, 2 * kBar - 60, k, 70);
     tune.Note(2, tick, 2 * kBar - 60, 36, 100);
