@@ -58,8 +58,12 @@ void OnKeyDown(HWND window, WPARAM key) {
         SetTimer(window, TIMER_CREDITS2, CREDITS2_MS, nullptr);
         ResetGame();
     }
-    // The state stays Playing: PlayingFrame leaves the game when it finds Escape held.
-    if (key == KEY_ESCAPE && GameState == Playing) SaveScore();
+    // The state stays Playing here; the next game frame leaves the game, even when the key
+    // was let go before it, so that one game is never saved twice.
+    if (key == KEY_ESCAPE && GameState == Playing) {
+        SaveScore();
+        RequestGameEnd();
+    }
 }
 
 // The credits timers run exactly while their page is shown, so a tick needs no state test.

@@ -11,6 +11,9 @@
 #include "screens/screens.h"
 #include "tests/support/game_fixture.h"
 
+// The replacements pair malloc with free themselves; the compiler cannot see that.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
 namespace {
 std::atomic<uint64_t> allocations{0};
 }
