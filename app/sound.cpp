@@ -4,5 +4,7 @@
 MCI_OPEN_PARMS musicOpenParams;
 MCI_PLAY_PARMS musicPlayParams;
 
-MCIERROR OpenMusic(const char*) { return MCIERR_FILE_NOT_FOUND; }
+MCIERROR OpenMusic(const char*) {
+    return MCIERR_FILE_NOT_FOUND;
+}
 void PlayMusic() {}

@@ -51,9 +51,9 @@ int HeadlessCallLog(const char** names, int capacity);
 
 // Sound calls as they were made.
 struct HeadlessSoundEvent {
-    uint32_t time;      // clock ms
-    char file[64];      // as the game names it
-    bool music;         // the MIDI sequencer rather than an effect
+    uint32_t time;  // clock ms
+    char file[64];  // as the game names it
+    bool music;     // the MIDI sequencer rather than an effect
 };
 int HeadlessSoundEvents(HeadlessSoundEvent* events, int capacity);
 // "playing", "stopped" or "none"
