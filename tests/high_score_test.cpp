@@ -1,8 +1,6 @@
 // The high-score table: clearing, ranking, and the file "high.dat" byte for byte.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <fstream>
@@ -10,31 +8,21 @@
 #include <string>
 
 #include "screens/screens.h"
+#include "tests/support/game_fixture.h"
 
 namespace {
 
-// Each test works in a folder of its own, so tests running side by side never share a
-// "high.dat".
-class HighScoreFileTest : public ::testing::Test {
+// Each test works in a folder of its own (RunFolderTest), so tests running side by side
+// never share a "high.dat".
+class HighScoreFileTest : public RunFolderTest {
 protected:
     void SetUp() override {
-        ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
-        char pattern[] = "/tmp/high_score_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        ASSERT_EQ(chdir(folder_.c_str()), 0);
+        RunFolderTest::SetUp();
         std::memset(&table_, 0, sizeof table_);
         table_.Clear();
     }
-    void TearDown() override {
-        ASSERT_EQ(chdir(previous_), 0);
-        std::string command = "rm -rf '" + folder_ + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
 
     HighScoreTable table_;
-    std::string folder_;
-    char previous_[4096];
 };
 
 void WriteBytes(const char* name, const std::string& bytes) {
