@@ -61,23 +61,6 @@ TEST(HighScoreRanking, NegativeScoresSinkBelowTheZeros) {
     EXPECT_EQ(table.entries[14].score, 0);
 }
 
-TEST(HighScoreRanking, SortOrdersThirteenSlotsDescending) {
-    HighScoreTable table;
-    std::memset(&table, 0, sizeof table);
-    const int32_t scores[15] = {3, -1, 7, 7, 0, 12, 5, 5, 9, -4, 1, 20, 2, 99, 98};
-    for (int slot = 0; slot < 15; slot++) {
-        table.entries[slot].score = scores[slot];
-        table.entries[slot].name[0] = static_cast<uint8_t>('a' + slot);
-    }
-    table.Sort();
-    const int32_t sorted[13] = {20, 12, 9, 7, 7, 5, 5, 3, 2, 1, 0, -1, -4};
-    for (int slot = 0; slot < 13; slot++) EXPECT_EQ(table.entries[slot].score, sorted[slot]);
-    EXPECT_EQ(Name(table.entries[3]), "c");  // the first 7 stays ahead of the second
-    EXPECT_EQ(Name(table.entries[4]), "d");
-    EXPECT_EQ(table.entries[13].score, 99);
-    EXPECT_EQ(table.entries[14].score, 98);
-}
-
 TEST(HighScoreRanking, InsertCopiesUpToTheTerminatorOnly) {
     HighScoreTable table;
     std::memset(&table, 0, sizeof table);
