@@ -1,4 +1,5 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -63,8 +64,7 @@ HRESULT BltFast(Surface* dst, int32_t x, int32_t y, Surface* src, const RECT* sr
 HRESULT ColorFill(Surface* dst, uint32_t fillColor, uint32_t) {
     if (!dst) return DDERR_INVALIDPARAMS;
     uint16_t value = static_cast<uint16_t>(fillColor);
-    size_t count = static_cast<size_t>(dst->width) * dst->height;
-    for (size_t i = 0; i < count; ++i) dst->pixels[i] = value;
+    std::fill_n(dst->pixels, static_cast<size_t>(dst->width) * dst->height, value);
     return DD_OK;
 }
 
