@@ -19,11 +19,14 @@ protected:
         musicOpenParams = {};
         musicPlayParams = {};
         mainWindow = nullptr;
-        EnterTempGameFolder("music");
+        folder = EnterTempGameFolder("music");
     }
+    void TearDown() override { RemoveTempGameFolder(folder); }
 
     static int Calls(HeadlessMciCall* calls) { return HeadlessMciCalls(calls, 8); }
     static int Events(HeadlessSoundEvent* events) { return HeadlessSoundEvents(events, 16); }
+
+    std::string folder;
 };
 
 TEST_F(MusicTest, OpensTheSequencerAndStartsTheMusicOnce) {
@@ -150,7 +153,7 @@ TEST_F(MusicTest, SequencerAnswersBadCommandsLikeARealDevice) {
 
 TEST(SoundEffectTest, EffectsAreRecordedWithFileTimeAndDefaultTone) {
     HeadlessReset();
-    EnterTempGameFolder("effects");
+    std::string folder = EnterTempGameFolder("effects");
     ASSERT_TRUE(WriteTestWave("data/shot.wav", 1000, 100));
 
     HeadlessSetClock(500);
@@ -175,6 +178,7 @@ TEST(SoundEffectTest, EffectsAreRecordedWithFileTimeAndDefaultTone) {
     EXPECT_EQ(HeadlessSoundEvents(events, 1), 2);
     HeadlessReset();
     EXPECT_EQ(HeadlessSoundEvents(events, 4), 0);
+    RemoveTempGameFolder(folder);
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
+#include <limits.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <numbers>
 #include <string>
@@ -140,7 +142,13 @@ bool ChooseSoundfont() {
         for (const char* path : SOUNDFONTS) {
             if (access(path, R_OK) != 0) continue;
             Mix_SetSoundFonts(path);
-            fprintf(stderr, "sound: MIDI soundfont %s\n", path);
+            // The default-GM names are links: say which file they lead to.
+            char real[PATH_MAX];
+            if (realpath(path, real) != nullptr && strcmp(real, path) != 0) {
+                fprintf(stderr, "sound: MIDI soundfont %s (%s)\n", path, real);
+            } else {
+                fprintf(stderr, "sound: MIDI soundfont %s\n", path);
+            }
             chosen = 1;
             break;
         }

@@ -94,3 +94,9 @@ std::string EnterTempGameFolder(const char* name) {
     fs::current_path(folder);
     return folder.string();
 }
+
+void RemoveTempGameFolder(const std::string& folder) {
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}

@@ -11,3 +11,5 @@ bool WriteTestWave(const std::string& path, double frequency, int ms);
 // Makes a fresh folder with an empty "data" folder inside and makes it the working folder,
 // as the game expects to find its files; answers its path.
 std::string EnterTempGameFolder(const char* name);
+// Leaves the folder and removes it with everything in it.
+void RemoveTempGameFolder(const std::string& folder);
