@@ -41,8 +41,8 @@ int InitDisplay(HWND window);
 const char* InitDisplayFailure();
 
 Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height);
-HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y,
-                            int32_t width, int32_t height);
+HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
+                            int32_t height);
 uint32_t MatchSurfaceColor(Surface* surface, COLORREF color);
 HRESULT SetSurfaceColorKey(Surface* surface, COLORREF color);
 

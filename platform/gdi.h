@@ -15,8 +15,8 @@ constexpr int OPAQUE = 2;
 // Height is the cell height in pixels, width the average character width in pixels.
 Font* CreateFont(int32_t height, int32_t width, int32_t escapement, int32_t orientation,
                  int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
-                 uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
-                 uint32_t quality, uint32_t pitchAndFamily, const char* faceName);
+                 uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision, uint32_t quality,
+                 uint32_t pitchAndFamily, const char* faceName);
 
 HRESULT GetDC(Surface* surface, DeviceContext** dc);
 HRESULT ReleaseDC(Surface* surface, DeviceContext* dc);

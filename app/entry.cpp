@@ -1,0 +1,54 @@
+// Start-up in its fixed order, the window, and the end of the program.
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app.h"
+#include "display/display.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+
+int8_t GameState;
+uint8_t quitAfterCredits;
+HWND mainWindow;
+Font* textFont;
+FILE* logFile;
+
+int CreateGameWindow(int showCommand) {
+    WNDCLASS windowClass = {CS_HREDRAW | CS_VREDRAW, GameWindowProc, 0, 0, "Window_Class"};
+    RegisterClass(&windowClass);
+    mainWindow = CreateWindowEx(WS_EX_TOPMOST, "Window_Class", "Sidescroller", WS_POPUP, 0, 0,
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    if (!mainWindow) return 0;
+    ShowWindow(mainWindow, showCommand);
+    UpdateWindow(mainWindow);
+    return 1;
+}
+
+int StartUp(int showCommand) {
+    std::srand(RandomSeedFromClock());
+    OpenMusic("data\\tavok.mid");
+    PlayMusic();
+    logFile = OpenGameFile("log.txt", "w+");
+    GameState = Logo;
+    textFont = CreateFont(20, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    // A game that cannot show itself says why and fails, rather than vanishing with 0.
+    if (!CreateGameWindow(showCommand)) {
+        std::fprintf(stderr, "Sidescroller: cannot create the game window\n");
+        return 1;
+    }
+    if (!InitDisplay(mainWindow)) {
+        std::fprintf(stderr, "Sidescroller: cannot set up the display: %s\n", InitDisplayFailure());
+        return 1;
+    }
+    SetTimer(mainWindow, TIMER_CLOCK, CLOCK_MS, nullptr);
+    lastFrameTime = timeGetTime();
+    return 0;
+}
+
+int GameMain(int showCommand) {
+    int failed = StartUp(showCommand);
+    if (failed) return failed;
+    RunFrameLoop();
+    PostMessage(mainWindow, WM_CLOSE, 0, 0);
+    return 0;
+}

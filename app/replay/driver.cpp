@@ -1,0 +1,108 @@
+// The script runs whenever the game waits for work: each step of a wait or frames command
+// moves the clock by 1 ms and hands control back to the frame loop.
+#include <cstdio>
+
+#include "app/app.h"
+#include "app/replay/replay.h"
+#include "platform/headless/headless.h"
+
+namespace {
+
+const Script* running = nullptr;
+FILE* output = nullptr;
+size_t next = 0;
+uint32_t waitLeft = 0;
+bool counting = false;
+uint32_t flipTarget = 0;
+bool ended = false;
+int soundsSeen = 0;
+
+void Execute(const ScriptCommand& c) {
+    switch (c.kind) {
+        case CommandKind::Wait:
+            waitLeft = static_cast<uint32_t>(c.a);
+            break;
+        case CommandKind::Frames:
+            counting = true;
+            flipTarget = HeadlessFlipCount() + static_cast<uint32_t>(c.a);
+            break;
+        case CommandKind::Move:
+            HeadlessSetCursor(static_cast<int32_t>(c.a), static_cast<int32_t>(c.b));
+            break;
+        case CommandKind::Key:
+            HeadlessQueueInput(WM_KEYDOWN, static_cast<WPARAM>(c.a));
+            break;
+        case CommandKind::Down:
+            HeadlessSetKeyHeld(static_cast<int>(c.a), true);
+            HeadlessQueueInput(WM_KEYDOWN, static_cast<WPARAM>(c.a));
+            break;
+        case CommandKind::Up:
+            HeadlessSetKeyHeld(static_cast<int>(c.a), false);
+            HeadlessQueueInput(WM_KEYUP, static_cast<WPARAM>(c.a));
+            break;
+        case CommandKind::Click:
+            HeadlessQueueInput(c.a ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0);
+            HeadlessQueueInput(c.a ? WM_RBUTTONUP : WM_LBUTTONUP, 0);
+            break;
+        case CommandKind::Close:
+            HeadlessCloseWindow();
+            break;
+        case CommandKind::Dump:
+            std::fprintf(output, "%s\n", DumpState(&soundsSeen).c_str());
+            std::fflush(output);
+            break;
+        case CommandKind::Screenshot:
+            if (!WriteBmp(c.file.c_str(), HeadlessScreen())) {
+                std::fprintf(stderr, "sidescroller-replay: line %d: cannot write %s\n", c.line,
+                             c.file.c_str());
+            }
+            break;
+        case CommandKind::Seed:
+        case CommandKind::Start:
+            break;
+    }
+}
+
+void Idle(uint32_t) {
+    for (;;) {
+        if (waitLeft > 0) {
+            --waitLeft;
+            HeadlessAdvance(1);
+            return;
+        }
+        if (counting) {
+            if (HeadlessFlipCount() < flipTarget) {
+                HeadlessAdvance(1);
+                return;
+            }
+            counting = false;
+        }
+        if (ended || next >= running->commands.size()) {
+            // The script is over: the window goes, and with it the program.
+            if (!ended) HeadlessCloseWindow();
+            ended = true;
+            HeadlessAdvance(1);
+            return;
+        }
+        Execute(running->commands[next++]);
+    }
+}
+
+}  // namespace
+
+int RunReplay(const Script& script, FILE* out) {
+    HeadlessReset();
+    running = &script;
+    output = out;
+    next = 0;
+    waitLeft = 0;
+    counting = false;
+    ended = false;
+    soundsSeen = 0;
+    HeadlessSetSeed(script.seed);
+    HeadlessSetClock(script.start);
+    HeadlessSetIdleHook(Idle);
+    int code = GameMain(1);
+    HeadlessSetIdleHook(nullptr);
+    return code;
+}

@@ -1,0 +1,19 @@
+// The game driven headlessly by a script: the same entry and frame loop as the real game,
+// over the headless backend.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/replay/script.h"
+#include "platform/surface.h"
+
+// Runs the game with the script; answers the program's exit code.
+int RunReplay(const Script& script, FILE* out);
+
+// The whole game state as one JSON line, without the line end. The sounds are those
+// started since *soundsSeen, which moves on.
+std::string DumpState(int* soundsSeen);
+
+// Writes a surface as a 24-bit bottom-up BMP; false when the file cannot be written.
+bool WriteBmp(const char* path, Surface* surface);

@@ -1,0 +1,108 @@
+// Display set-up: the screen, the flipping surfaces and every picture of the game.
+#include "display/display.h"
+
+#include "screens/screens.h"
+
+DirectDraw* directDraw;
+Surface* primarySurface;
+Surface* backBuffer;
+AssetSurfaces assetSurfaces;
+
+namespace {
+
+const char* failure = "";
+
+struct PictureFile {
+    Surface* AssetSurfaces::*surface;
+    const char* file;
+};
+
+// Load order of the pictures.
+constexpr PictureFile kPictures[] = {
+    {&AssetSurfaces::side2, "data\\side2.bmp"},   {&AssetSurfaces::side1, "data\\side1.bmp"},
+    {&AssetSurfaces::baum, "data\\baum.bmp"},     {&AssetSurfaces::plane, "data\\plane.bmp"},
+    {&AssetSurfaces::cursor, "data\\cursor.bmp"}, {&AssetSurfaces::ammo, "data\\ammo.bmp"},
+    {&AssetSurfaces::kralo, "data\\kralo.bmp"},   {&AssetSurfaces::kralo2, "data\\kralo2.bmp"},
+    {&AssetSurfaces::pelko, "data\\pelko.bmp"},   {&AssetSurfaces::pelko2, "data\\pelko2.bmp"},
+    {&AssetSurfaces::para, "data\\para.bmp"},     {&AssetSurfaces::menu, "data\\menu.bmp"},
+    {&AssetSurfaces::high, "data\\high.bmp"},     {&AssetSurfaces::font, "data\\font.bmp"},
+    {&AssetSurfaces::logo, "data\\logo.bmp"},
+};
+
+struct ButtonFile {
+    MenuButton* button;
+    const char* file;
+    int32_t x;
+    int32_t y;
+};
+
+int Fail(const char* what) {
+    failure = what;
+    return 0;
+}
+
+}  // namespace
+
+const char* InitDisplayFailure() {
+    return failure;
+}
+
+int InitDisplay(HWND window) {
+    failure = "";
+    if (DirectDrawCreate(&directDraw) != DD_OK) return Fail("no display driver");
+    if (SetCooperativeLevel(
+            directDraw, window,
+            DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE | DDSCL_ALLOWMODEX) != DD_OK) {
+        return Fail("the screen cannot be taken");
+    }
+    if (SetDisplayMode(directDraw, 640, 480, 16) != DD_OK) {
+        return Fail("the display mode 640 x 480 x 16 cannot be set");
+    }
+    if (CreatePrimarySurface(
+            directDraw,
+            DDSCAPS_COMPLEX | DDSCAPS_FLIP | DDSCAPS_PRIMARYSURFACE | DDSCAPS_VIDEOMEMORY, 1,
+            &primarySurface) != DD_OK) {
+        return Fail("the primary surface cannot be created");
+    }
+    if (GetAttachedSurface(primarySurface, DDSCAPS_BACKBUFFER | DDSCAPS_VIDEOMEMORY, &backBuffer) !=
+        DD_OK) {
+        return Fail("the back buffer cannot be created");
+    }
+
+    // Every drawing step expects all its pictures, so a missing one stops the game here
+    // with its name rather than leaving holes in every frame.
+    for (const PictureFile& picture : kPictures) {
+        Surface* surface = LoadBitmapSurface(directDraw, picture.file, 0, 0);
+        assetSurfaces.*picture.surface = surface;
+        if (!surface) return Fail(picture.file);
+    }
+
+    SetSurfaceColorKey(assetSurfaces.font, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.para, COLOR_WHITE);
+    SetSurfaceColorKey(assetSurfaces.baum, COLOR_WHITE);
+    SetSurfaceColorKey(assetSurfaces.plane, COLOR_WHITE);
+    SetSurfaceColorKey(assetSurfaces.pelko, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.pelko2, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.cursor, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.ammo, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.kralo, COLOR_BLACK);
+    SetSurfaceColorKey(assetSurfaces.kralo2, COLOR_BLACK);
+
+    ShowCursor(false);
+
+    const ButtonFile buttons[] = {
+        {&newGameButton, "data\\newgame.bmp", 210, 90},
+        {&quitButton, "data\\beenden.bmp", 210, 180},
+        {&creditsButton, "data\\credits.bmp", 210, 270},
+        {&highScoreButton, "data\\highscore.bmp", 210, 360},
+    };
+    for (const ButtonFile& b : buttons) {
+        Surface* surface = LoadBitmapSurface(directDraw, b.file, 0, 0);
+        if (!surface) return Fail(b.file);
+        SetSurfaceColorKey(surface, COLOR_BLACK);
+        b.button->Init(surface, b.x, b.y);
+    }
+
+    highScoreTable.Load();
+    return 1;
+}

@@ -1,0 +1,27 @@
+// The game names files with backslashes; this system wants slashes.
+#include "platform/files.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+
+std::string HostPath(const char* gameName) {
+    std::string path = gameName ? gameName : "";
+    for (char& c : path) {
+        if (c == '\\') c = '/';
+    }
+    return path;
+}
+
+FILE* OpenGameFile(const char* gameName, const char* mode) {
+    return std::fopen(HostPath(gameName).c_str(), mode);
+}
+
+bool FlushFileToDisk(FILE* file) {
+    if (!file || std::fflush(file) != 0) return false;
+    return fsync(fileno(file)) == 0;
+}
+
+bool ReplaceGameFile(const char* fromGameName, const char* toGameName) {
+    return std::rename(HostPath(fromGameName).c_str(), HostPath(toGameName).c_str()) == 0;
+}

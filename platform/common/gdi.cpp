@@ -1,0 +1,54 @@
+// Device contexts of surfaces. A small fixed pool: a surface gives out one context at a
+// time, and nothing is allocated per call.
+#include "platform/common/gdi_internal.h"
+
+namespace {
+DeviceContext pool[8];
+}
+
+HRESULT GetDC(Surface* surface, DeviceContext** dc) {
+    if (!surface || !dc) return DDERR_INVALIDPARAMS;
+    for (DeviceContext& c : pool) {
+        if (c.inUse && c.surface == surface) return DDERR_GENERIC;
+    }
+    for (DeviceContext& c : pool) {
+        if (!c.inUse) {
+            c = DeviceContext{surface, 0, OPAQUE, nullptr, true};
+            *dc = &c;
+            return DD_OK;
+        }
+    }
+    return DDERR_GENERIC;
+}
+
+HRESULT ReleaseDC(Surface* surface, DeviceContext* dc) {
+    if (!dc || !dc->inUse || dc->surface != surface) return DDERR_INVALIDPARAMS;
+    dc->inUse = false;
+    return DD_OK;
+}
+
+COLORREF SetTextColor(DeviceContext* dc, COLORREF color) {
+    COLORREF old = dc->textColor;
+    dc->textColor = color;
+    return old;
+}
+
+int SetBkMode(DeviceContext* dc, int mode) {
+    int old = dc->bkMode;
+    dc->bkMode = mode;
+    return old;
+}
+
+Font* SelectObject(DeviceContext* dc, Font* font) {
+    Font* old = dc->font;
+    dc->font = font;
+    return old;
+}
+
+COLORREF GetPixel(DeviceContext* dc, int32_t x, int32_t y) {
+    return dc ? SurfaceGetPixel(dc->surface, x, y) : CLR_INVALID;
+}
+
+COLORREF SetPixel(DeviceContext* dc, int32_t x, int32_t y, COLORREF color) {
+    return dc ? SurfaceSetPixel(dc->surface, x, y, color) : CLR_INVALID;
+}

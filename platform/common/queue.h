@@ -1,0 +1,27 @@
+// The message queue and timers that both backends share. A backend feeds input into it
+// and defines BackendPumpEvents; the window calls of platform/window.h are built on it.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+// Defined by each backend: moves pending system input into the queue.
+void BackendPumpEvents();
+
+// The window procedure registered for a class name, or null.
+WindowProc CommonClassProc(const char* className);
+// Makes the one game window; the backend calls it from CreateWindowEx.
+HWND CommonRegisterWindow(WindowProc proc);
+HWND CommonWindow();
+void MarkWindowDestroyed();
+// Forgets the window, the class, the queue and the timers.
+void CommonResetWindowState();
+
+// Posts a message; false when the queue is full (the message is then dropped).
+bool QueuePost(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam);
+// Marks every timer that has come due by now; each gives one WM_TIMER.
+void QueueDueTimers(uint32_t now);
+// The clock time at which the next timer comes due, or UINT32_MAX when none runs.
+uint32_t NextTimerDue(uint32_t now);
+bool QueueEmpty();

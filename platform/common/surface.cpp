@@ -1,0 +1,132 @@
+// Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "platform/common/surface_internal.h"
+
+Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+    auto* surface = new (std::nothrow) Surface{};
+    if (!surface) return nullptr;
+    surface->pixels = new (std::nothrow) uint16_t[static_cast<size_t>(width) * height]();
+    if (!surface->pixels) {
+        delete surface;
+        return nullptr;
+    }
+    surface->width = width;
+    surface->height = height;
+    return surface;
+}
+
+void ReleaseSurface(Surface* surface) {
+    if (!surface) return;
+    delete[] surface->pixels;
+    delete surface;
+}
+
+int32_t SurfaceWidth(const Surface* surface) {
+    return surface ? surface->width : 0;
+}
+int32_t SurfaceHeight(const Surface* surface) {
+    return surface ? surface->height : 0;
+}
+
+HRESULT BltFast(Surface* dst, int32_t x, int32_t y, Surface* src, const RECT* srcRect,
+                uint32_t flags) {
+    if (!dst || !src) return DDERR_INVALIDPARAMS;
+    RECT r = srcRect ? *srcRect : RECT{0, 0, src->width, src->height};
+    if (r.left < 0 || r.top < 0 || r.right > src->width || r.bottom > src->height ||
+        r.left >= r.right || r.top >= r.bottom) {
+        return DDERR_INVALIDRECT;
+    }
+    // Widen before adding so that huge coordinates cannot wrap into the target.
+    int64_t w = int64_t{r.right} - r.left;
+    int64_t h = int64_t{r.bottom} - r.top;
+    if (x < 0 || y < 0 || x + w > dst->width || y + h > dst->height) return DDERR_INVALIDRECT;
+
+    bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) && src->hasColorKey;
+    uint16_t key = src->colorKey;
+    for (int64_t row = 0; row < h; ++row) {
+        const uint16_t* from = src->pixels + (r.top + row) * src->width + r.left;
+        uint16_t* to = dst->pixels + (y + row) * dst->width + x;
+        if (!keyed) {
+            std::memmove(to, from, static_cast<size_t>(w) * sizeof(uint16_t));
+            continue;
+        }
+        for (int64_t col = 0; col < w; ++col) {
+            if (from[col] != key) to[col] = from[col];
+        }
+    }
+    return DD_OK;
+}
+
+HRESULT ColorFill(Surface* dst, uint32_t fillColor, uint32_t) {
+    if (!dst) return DDERR_INVALIDPARAMS;
+    uint16_t value = static_cast<uint16_t>(fillColor);
+    std::fill_n(dst->pixels, static_cast<size_t>(dst->width) * dst->height, value);
+    return DD_OK;
+}
+
+HRESULT SetColorKey(Surface* surface, uint32_t flags, const DDCOLORKEY* key) {
+    if (!surface || !(flags & DDCKEY_SRCBLT)) return DDERR_INVALIDPARAMS;
+    if (!key) {
+        surface->hasColorKey = false;
+        return DD_OK;
+    }
+    surface->hasColorKey = true;
+    surface->colorKey = static_cast<uint16_t>(key->dwColorSpaceLowValue);
+    return DD_OK;
+}
+
+bool GetColorKey(const Surface* surface, DDCOLORKEY* key) {
+    if (!surface || !surface->hasColorKey) return false;
+    key->dwColorSpaceLowValue = key->dwColorSpaceHighValue = surface->colorKey;
+    return true;
+}
+
+HRESULT Lock(Surface* surface, SurfaceLock* lock) {
+    if (!surface || !lock) return DDERR_INVALIDPARAMS;
+    surface->locked = true;
+    lock->bits = surface->pixels;
+    lock->pitch = surface->width * 2;
+    lock->width = surface->width;
+    lock->height = surface->height;
+    lock->rgbBitCount = 16;
+    return DD_OK;
+}
+
+HRESULT Unlock(Surface* surface) {
+    if (!surface || !surface->locked) return DDERR_NOTLOCKED;
+    surface->locked = false;
+    return DD_OK;
+}
+
+uint16_t ColorToPixel(COLORREF color) {
+    return static_cast<uint16_t>(((GetRValue(color) >> 3) << 11) | ((GetGValue(color) >> 2) << 5) |
+                                 (GetBValue(color) >> 3));
+}
+
+// Widens by repeating the top bits, so that full intensity reads back as 255.
+COLORREF PixelToColor(uint16_t pixel) {
+    uint8_t r5 = pixel >> 11, g6 = (pixel >> 5) & 0x3F, b5 = pixel & 0x1F;
+    return RGB(static_cast<uint8_t>((r5 << 3) | (r5 >> 2)),
+               static_cast<uint8_t>((g6 << 2) | (g6 >> 4)),
+               static_cast<uint8_t>((b5 << 3) | (b5 >> 2)));
+}
+
+COLORREF SurfaceGetPixel(Surface* surface, int32_t x, int32_t y) {
+    if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) {
+        return CLR_INVALID;
+    }
+    return PixelToColor(surface->pixels[y * surface->width + x]);
+}
+
+COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color) {
+    if (!surface || x < 0 || y < 0 || x >= surface->width || y >= surface->height) {
+        return CLR_INVALID;
+    }
+    uint16_t value = ColorToPixel(color);
+    surface->pixels[y * surface->width + x] = value;
+    return PixelToColor(value);
+}

@@ -1,0 +1,141 @@
+// The headless backend: a clock that moves only when told, scripted input, no window on
+// any screen. Tests and the replay drive it through platform/headless/headless.h.
+#include "platform/headless/headless.h"
+
+#include <cstring>
+
+#include "platform/clock.h"
+#include "platform/common/queue.h"
+#include "platform/headless/backend.h"
+
+namespace {
+
+uint32_t clockMs = 0;
+uint32_t seed = 1;
+POINT cursor = {0, 0};
+bool keysHeld[256];
+HeadlessIdleHook idleHook = nullptr;
+uint32_t failures = 0;
+const char* callLog[256];
+int callCount = 0;
+
+}  // namespace
+
+void HeadlessLogCall(const char* name) {
+    if (callCount < 256) callLog[callCount] = name;
+    ++callCount;
+}
+
+int HeadlessCallLog(const char** names, int capacity) {
+    int count = callCount < 256 ? callCount : 256;
+    if (count > capacity) count = capacity;
+    for (int i = 0; i < count; ++i) names[i] = callLog[i];
+    return count;
+}
+
+void HeadlessResetDisplay();
+
+void HeadlessReset() {
+    clockMs = 0;
+    seed = 1;
+    cursor = {0, 0};
+    std::memset(keysHeld, 0, sizeof keysHeld);
+    idleHook = nullptr;
+    failures = 0;
+    callCount = 0;
+    CommonResetWindowState();
+    HeadlessResetDisplay();
+    HeadlessResetSound();
+}
+
+bool HeadlessFails(uint32_t failure) {
+    return (failures & failure) != 0;
+}
+void HeadlessSetFailures(uint32_t f) {
+    failures = f;
+}
+
+void HeadlessSetClock(uint32_t ms) {
+    clockMs = ms;
+}
+void HeadlessSetSeed(uint32_t s) {
+    seed = s;
+}
+
+void HeadlessAdvance(uint32_t ms) {
+    clockMs += ms;
+    QueueDueTimers(clockMs);
+}
+
+void HeadlessSetCursor(int32_t x, int32_t y) {
+    cursor = {x, y};
+}
+
+void HeadlessSetKeyHeld(int virtualKey, bool held) {
+    if (virtualKey >= 0 && virtualKey < 256) keysHeld[virtualKey] = held;
+}
+
+void HeadlessQueueInput(uint32_t message, WPARAM wParam) {
+    QueuePost(CommonWindow(), message, wParam, 0);
+}
+
+void HeadlessCloseWindow() {
+    if (IsWindow(CommonWindow())) QueuePost(CommonWindow(), WM_CLOSE, 0, 0);
+}
+
+void HeadlessSetIdleHook(HeadlessIdleHook hook) {
+    idleHook = hook;
+}
+
+uint32_t timeGetTime() {
+    return clockMs;
+}
+uint32_t RandomSeedFromClock() {
+    HeadlessLogCall("RandomSeedFromClock");
+    return seed;
+}
+
+void BackendPumpEvents() {}
+
+void WaitForWork(uint32_t wakeAt) {
+    if (idleHook) {
+        idleHook(wakeAt);
+        return;
+    }
+    uint32_t timerDue = NextTimerDue(clockMs);
+    uint32_t target = static_cast<int32_t>(timerDue - wakeAt) < 0 ? timerDue : wakeAt;
+    if (static_cast<int32_t>(target - clockMs) > 0) clockMs = target;
+    QueueDueTimers(clockMs);
+}
+
+HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
+                    int32_t, int32_t) {
+    HeadlessLogCall("CreateWindowEx");
+    if (HeadlessFails(FAIL_CREATE_WINDOW)) return nullptr;
+    return CommonRegisterWindow(CommonClassProc(className));
+}
+
+bool ShowWindow(HWND window, int) {
+    HeadlessLogCall("ShowWindow");
+    return IsWindow(window);
+}
+
+bool UpdateWindow(HWND window) {
+    HeadlessLogCall("UpdateWindow");
+    return IsWindow(window);
+}
+
+int32_t GetSystemMetrics(int index) {
+    return index == SM_CXSCREEN ? 640 : 480;
+}
+
+bool GetCursorPos(POINT* point) {
+    point->x = cursor.x < 0 ? 0 : (cursor.x > 639 ? 639 : cursor.x);
+    point->y = cursor.y < 0 ? 0 : (cursor.y > 479 ? 479 : cursor.y);
+    return true;
+}
+
+int16_t GetAsyncKeyState(int virtualKey) {
+    if (virtualKey < 0 || virtualKey >= 256 || !keysHeld[virtualKey]) return 0;
+    return static_cast<int16_t>(0x8000);
+}

@@ -1,0 +1,116 @@
+// The replay tool: its script reader, its dump and the binary end to end.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/replay/script.h"
+#include "display/display.h"
+#include "platform/bitmap.h"
+#include "tests/support/game_fixture.h"
+
+namespace {
+
+TEST(ReplayScript, KeyNamesGiveVirtualKeyCodes) {
+    EXPECT_EQ(KeyCodeFromName("A"), 65);
+    EXPECT_EQ(KeyCodeFromName("Z"), 90);
+    EXPECT_EQ(KeyCodeFromName("0"), 48);
+    EXPECT_EQ(KeyCodeFromName("RETURN"), 13);
+    EXPECT_EQ(KeyCodeFromName("BACK"), 8);
+    EXPECT_EQ(KeyCodeFromName("ESCAPE"), 27);
+    EXPECT_EQ(KeyCodeFromName("SPACE"), 32);
+    EXPECT_EQ(KeyCodeFromName("LEFT"), 37);
+    EXPECT_EQ(KeyCodeFromName("DOWN"), 40);
+    EXPECT_EQ(KeyCodeFromName("SHIFT"), 16);
+    EXPECT_EQ(KeyCodeFromName("NUMPAD0"), 96);
+    EXPECT_EQ(KeyCodeFromName("NUMPAD9"), 105);
+    EXPECT_EQ(KeyCodeFromName("DIVIDE"), 111);
+    EXPECT_EQ(KeyCodeFromName("F1"), 112);
+    EXPECT_EQ(KeyCodeFromName("F12"), 123);
+    EXPECT_EQ(KeyCodeFromName("186"), 186);
+    EXPECT_EQ(KeyCodeFromName("a"), -1);
+    EXPECT_EQ(KeyCodeFromName("F0"), -1);
+    EXPECT_EQ(KeyCodeFromName("NUMPAD10"), -1);
+    EXPECT_EQ(KeyCodeFromName("999"), -1);
+}
+
+TEST(ReplayScript, ReadsCommandsAndRejectsBadLinesByNumber) {
+    Script s;
+    std::string error;
+    ASSERT_TRUE(
+        ParseScript("# a comment\nseed 7\nstart 100\n\nmove 3 4  # trailing\nkey A\n"
+                    "down LEFT\nup LEFT\nclick right\nwait 10\nframes 2\ndump\n"
+                    "screenshot a.bmp\nclose\n",
+                    &s, &error))
+        << error;
+    EXPECT_EQ(s.seed, 7u);
+    EXPECT_EQ(s.start, 100u);
+    ASSERT_EQ(s.commands.size(), 10u);
+    EXPECT_EQ(s.commands[0].kind, CommandKind::Move);
+    EXPECT_EQ(s.commands[0].b, 4);
+    EXPECT_EQ(s.commands[1].a, 65);
+    EXPECT_EQ(s.commands[4].a, 1);
+    EXPECT_EQ(s.commands[8].file, "a.bmp");
+
+    const char* bad[] = {
+        "wait\n",           "wait -1\n",           "wait 1x\n",         "move 1\n",
+        "key a\n",          "click middle\n",      "jump 3\n",          "dump now\n",
+        "wait 1\nseed 3\n", "frames 1\nstart 5\n", "seed 99999999999\n"};
+    for (const char* text : bad) {
+        Script t;
+        EXPECT_FALSE(ParseScript(std::string("dump\n") + text, &t, &error)) << text;
+        EXPECT_NE(error.find("line "), std::string::npos) << error;
+    }
+    Script t;
+    ParseScript("dump\n\nwait 1\nbogus\n", &t, &error);
+    EXPECT_EQ(error.rfind("line 4:", 0), 0u) << error;
+}
+
+using ReplayBinaryTest = RunFolderTest;
+
+TEST_F(ReplayBinaryTest, PlaysAScriptAndWritesDumpsAndScreenshots) {
+    ReplayOutcome run = RunReplayBinary("seed 5\nwait 100\ndump\nscreenshot shot.bmp\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_EQ(run.dumps.size(), 1u) << run.output;
+    const Json& d = run.dumps[0];
+    EXPECT_EQ(d["t"].Int(), 100);
+    EXPECT_EQ(d["frames"].Int(), 3);  // at 26, 52 and 78 ms
+    EXPECT_EQ(d["state"].Int(), 7);
+    for (const char* key : {"t",          "frames",      "state",
+                            "score",      "secondsLeft", "shotsLeft",
+                            "scrollX",    "cursor",      "name",
+                            "nameLength", "nameX",       "quitAfterCredits",
+                            "timers",     "bigBirds",    "smallBirds",
+                            "plane",      "para",        "popups",
+                            "buttons",    "highScores",  "highScorePhase",
+                            "sounds",     "music"}) {
+        EXPECT_TRUE(d.Has(key)) << key;
+    }
+    EXPECT_EQ(d["bigBirds"].size(), 4u);
+    EXPECT_EQ(d["smallBirds"].size(), 2u);
+    EXPECT_EQ(d["popups"].size(), 10u);
+    EXPECT_EQ(d["buttons"].size(), 4u);
+    EXPECT_EQ(d["highScores"].size(), 10u);
+    EXPECT_EQ(d["timers"][0].Int(), 666);
+
+    Bitmap* shot = LoadBitmapFile("shot.bmp");
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(BitmapWidth(shot), 640);
+    EXPECT_EQ(BitmapHeight(shot), 480);
+    EXPECT_EQ(BitmapPixel(shot, 5, 5), 0u);
+    Bitmap* logo = LoadBitmapFile("data\\logo.bmp");
+    ASSERT_NE(logo, nullptr);
+    int x = BitmapWidth(logo) / 2, y = BitmapHeight(logo) / 2;
+    EXPECT_EQ(ColorToPixel(BitmapPixel(shot, 120 + x, 127 + y)),
+              ColorToPixel(BitmapPixel(logo, x, y)));
+    DeleteBitmap(shot);
+    DeleteBitmap(logo);
+}
+
+TEST_F(ReplayBinaryTest, ABadScriptLineGivesItsNumberAndExitCode2) {
+    ReplayOutcome run = RunReplayBinary("wait 10\n\nfly away\n");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find("line 3"), std::string::npos) << run.errors;
+    EXPECT_FALSE(std::filesystem::exists("log.txt"));  // the game never started
+}
+
+}  // namespace

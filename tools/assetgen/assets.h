@@ -1,0 +1,37 @@
+// Every picture, sound and tune of the game, each made by one procedure.
+#pragma once
+
+#include <string>
+
+#include "image.h"
+
+// The landscape, world size 1280 x 480; side1 and side2 are its halves.
+Image PaintLandscape();
+// The tree in front of everything, seen against the landscape behind it.
+Image PaintTree(const Image& landscape);
+Image PaintMenuBackground(const Image& landscape);
+Image PaintHighScorePanel(const Image& menu);
+Image PaintLogo();
+// One button's 15 pictures; its edges are mixed into the menu background under it.
+Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY);
+
+enum class BirdKind { Big, Small };
+Image PaintBirdSheet(BirdKind kind, bool facingLeft);
+Image PaintPlaneSheet();
+Image PaintParaSheet();
+Image PaintCursor();
+Image PaintCartridge();
+
+// The font sheet and its glyph table in the text form the game reads.
+Image PaintFontSheet();
+std::string FontDescription();
+
+void WriteShotSound(const std::string& path);
+void WriteReloadSound(const std::string& path);
+void WriteMusic(const std::string& path);
+
+// World placement of the tree: the game draws it at this point.
+constexpr int kTreeX = 226;
+constexpr int kTreeY = 78;
+constexpr int kTreeWidth = 344;
+constexpr int kTreeHeight = 402;

@@ -1,0 +1,250 @@
+// The background tune, composed by rule: a bright major-key song of about 110 seconds
+// with a flute melody, piano chords, a bass line, marimba arpeggios and a drum kit,
+// written as a standard MIDI file for General MIDI instruments.
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+#include <vector>
+
+#include "assets.h"
+#include "rng.h"
+
+namespace {
+
+constexpr int kTicksPerQuarter = 480;
+constexpr int kBar = 4 * kTicksPerQuarter;
+constexpr int kEighth = kTicksPerQuarter / 2;
+
+struct Event {
+    int tick;
+    int order;  // note-offs before everything else at the same tick
+    std::vector<uint8_t> bytes;
+};
+
+struct Track {
+    std::vector<Event> events;
+    void Note(int channel, int tick, int length, int key, int velocity) {
+        events.push_back({tick, 1, {uint8_t(0x90 | channel), uint8_t(key), uint8_t(velocity)}});
+        events.push_back({tick + length, 0, {uint8_t(0x80 | channel), uint8_t(key), 0}});
+    }
+    void Control(int channel, int tick, int control, int value) {
+        events.push_back({tick, 1, {uint8_t(0xB0 | channel), uint8_t(control), uint8_t(value)}});
+    }
+    void Program(int channel, int tick, int program) {
+        events.push_back({tick, 1, {uint8_t(0xC0 | channel), uint8_t(program)}});
+    }
+};
+
+struct Chord {
+    int root;  // semitones above C
+    bool minor;
+};
+
+// Pitch classes of the chord's triad.
+std::vector<int> Tones(Chord c) {
+    return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7};
+}
+
+const int kScale[] = {0, 2, 4, 5, 7, 9, 11};
+
+bool InScale(int key) {
+    int pc = key % 12;
+    return std::find(std::begin(kScale), std::end(kScale), pc) != std::end(kScale);
+}
+
+int NearestChordTone(int from, Chord c) {
+    int best = from, bestDist = 99;
+    for (int key = from - 7; key <= from + 7; ++key) {
+        for (int t : Tones(c)) {
+            if ((key - t + 120) % 12 == 0 && std::abs(key - from) < bestDist) {
+                best = key, bestDist = std::abs(key - from);
+            }
+        }
+    }
+    return best;
+}
+
+int ScaleStep(int from, int steps) {
+    int key = from;
+    int dir = steps > 0 ? 1 : -1;
+    for (int n = 0; n < std::abs(steps); ++n) {
+        key += dir;
+        while (!InScale(key)) key += dir;
+    }
+    return key;
+}
+
+// Rhythms of one bar in eighths.
+const std::vector<std::vector<int>> kRhythms = {{2, 2, 2, 2}, {1, 1, 2, 2, 2}, {2, 1, 1, 2, 2},
+                                                {3, 1, 2, 2}, {2, 2, 1, 1, 2}, {3, 1, 3, 1}};
+
+// A phrase of bars over the chords: chord tones on the beats, steps between them.
+void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords, int low, int high,
+            int& key, bool cadence) {
+    std::vector<int> rhythmOf(chords.size());
+    for (size_t b = 0; b < chords.size(); ++b) {
+        // Bars pair up with the same rhythm, which makes the tune easy to remember.
+        rhythmOf[b] = b % 2 == 1 ? rhythmOf[b - 1] : rng.Below(int(kRhythms.size()));
+    }
+    for (size_t b = 0; b < chords.size(); ++b) {
+        int tick = startTick + int(b) * kBar;
+        bool last = cadence && b + 1 == chords.size();
+        std::vector<int> rhythm = last ? std::vector<int>{2, 2, 4} : kRhythms[rhythmOf[b]];
+        int pos = 0;
+        for (size_t n = 0; n < rhythm.size(); ++n) {
+            bool strong = pos % 2 == 0;
+            if (strong) {
+                key = NearestChordTone(key + rng.Below(5) - 2, chords[b]);
+            } else {
+                key = ScaleStep(key, rng.Below(2) ? 1 : -1);
+            }
+            if (last && n + 1 == rhythm.size()) key = NearestChordTone(key, {0, false});
+            if (key < low) key = ScaleStep(key, 3);
+            if (key > high) key = ScaleStep(key, -3);
+            int length = rhythm[n] * kEighth;
+            int velocity = strong ? 92 : 78;
+            t.Note(0, tick + pos * kEighth, length * 9 / 10, key, velocity);
+            pos += rhythm[n];
+        }
+    }
+}
+
+void Accompany(Track& t, int startTick, const std::vector<Chord>& chords, bool arpeggio) {
+    for (size_t b = 0; b < chords.size(); ++b) {
+        int bar = startTick + int(b) * kBar;
+        std::vector<int> tones = Tones(chords[b]);
+        // Piano: a close triad near G4, stabbed in a light syncopation.
+        std::vector<int> triad;
+        for (int pc : tones) {
+            int key = 55 + ((pc - 55) % 12 + 12) % 12;
+            triad.push_back(key);
+        }
+        const int hits[][2] = {{0, 3}, {3, 1}, {4, 2}, {7, 1}};
+        for (const auto& h : hits) {
+            for (int key : triad) t.Note(1, bar + h[0] * kEighth, h[1] * kEighth - 20, key, 64);
+        }
+        // Bass: root, fifth, root, and a step toward the next bar's root.
+        int root = 36 + chords[b].root;
+        int next = 36 + chords[(b + 1) % chords.size()].root;
+        t.Note(2, bar, 3 * kEighth - 20, root, 100);
+        t.Note(2, bar + 3 * kEighth, kEighth - 20, root + 7, 84);
+        t.Note(2, bar + 4 * kEighth, 2 * kEighth - 20, root + 12, 92);
+        t.Note(2, bar + 6 * kEighth, 2 * kEighth - 20, next > root ? next - 1 : root + 7, 84);
+        if (arpeggio) {
+            const int order[] = {0, 1, 2, 1, 0, 1, 2, 3};
+            for (int e = 0; e < 8; ++e) {
+                int key = 72 + tones[order[e] % 3] + (order[e] == 3 ? 12 : 0);
+                t.Note(3, bar + e * kEighth, kEighth - 30, key, e % 2 ? 48 : 60);
+            }
+        }
+    }
+}
+
+void Drums(Track& t, int startTick, int bars, bool light, bool fillAtEnd) {
+    for (int b = 0; b < bars; ++b) {
+        int bar = startTick + b * kBar;
+        if (b == 0) t.Note(9, bar, kEighth, 49, 96);  // crash at the top of a section
+        for (int e = 0; e < 8; ++e) t.Note(9, bar + e * kEighth, kEighth / 2, 42, e % 2 ? 52 : 74);
+        t.Note(9, bar, kEighth, 36, 110);
+        t.Note(9, bar + 4 * kEighth, kEighth, 36, 100);
+        if (!light) {
+            t.Note(9, bar + 5 * kEighth, kEighth, 36, 80);
+            t.Note(9, bar + 2 * kEighth, kEighth, 38, 96);
+            bool fill = fillAtEnd && b + 1 == bars;
+            if (fill) {
+                const int toms[] = {50, 48, 47, 45};
+                for (int s = 0; s < 4; ++s)
+                    t.Note(9, bar + 6 * kEighth + s * kEighth / 2, 60, toms[s], 100);
+            } else {
+                t.Note(9, bar + 6 * kEighth, kEighth, 38, 96);
+            }
+        }
+    }
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int s = 24; s >= 0; s -= 8) out.push_back(uint8_t(v >> s));
+}
+
+void PutVarLen(std::vector<uint8_t>& out, uint32_t v) {
+    uint8_t buf[5];
+    int n = 0;
+    buf[n++] = v & 0x7F;
+    while (v >>= 7) buf[n++] = uint8_t(0x80 | (v & 0x7F));
+    while (n) out.push_back(buf[--n]);
+}
+
+void PutTrack(std::vector<uint8_t>& out, std::vector<Event> events) {
+    std::stable_sort(events.begin(), events.end(), [](const Event& a, const Event& b) {
+        return a.tick != b.tick ? a.tick < b.tick : a.order < b.order;
+    });
+    std::vector<uint8_t> body;
+    int last = 0;
+    for (const Event& e : events) {
+        PutVarLen(body, uint32_t(e.tick - last));
+        body.insert(body.end(), e.bytes.begin(), e.bytes.end());
+        last = e.tick;
+    }
+    body.insert(body.end(), {0x00, 0xFF, 0x2F, 0x00});
+    out.insert(out.end(), {'M', 'T', 'r', 'k'});
+    Put32(out, uint32_t(body.size()));
+    out.insert(out.end(), body.begin(), body.end());
+}
+
+}  // namespace
+
+void WriteMusic(const std::string& path) {
+    const Chord C{0, false}, F{5, false}, G{7, false}, Am{9, true}, Dm{2, true}, Em{4, true};
+    const std::vector<Chord> verse = {C, G, Am, F, C, F, G, C};
+    const std::vector<Chord> bridge = {F, C, Dm, G, F, C, Em, G};
+    Track tune;
+    const int setup[][3] = {{0, 73, 100}, {1, 0, 78}, {2, 33, 100}, {3, 12, 70}};
+    for (const auto& s : setup) {
+        tune.Program(s[0], 0, s[1]);
+        tune.Control(s[0], 0, 7, s[2]);
+        tune.Control(s[0], 0, 91, 40);
+        tune.Control(s[0], 0, 10, 64 + (s[0] - 1) * 18);
+    }
+    tune.Control(9, 0, 7, 92);
+    tune.Control(9, 0, 91, 30);
+    Rng verseRng(2024), bridgeRng(1999);
+    int tick = 0;
+    // Intro: chords and a light beat.
+    Accompany(tune, tick, {C, F, G, G}, false);
+    Drums(tune, tick, 4, true, false);
+    tick += 4 * kBar;
+    const char form[] = "AABABA";
+    int key = 76;
+    for (int s = 0; form[s]; ++s) {
+        bool bridgePart = form[s] == 'B';
+        const std::vector<Chord>& chords = bridgePart ? bridge : verse;
+        // Every verse reuses the same melody, every bridge its own: a tune to hum along.
+        Rng melodyRng = bridgePart ? bridgeRng : verseRng;
+        int start = bridgePart ? 79 : 76;
+        key = start;
+        Melody(tune, melodyRng, tick, chords, 67, 86, key, !bridgePart);
+        Accompany(tune, tick, chords, bridgePart || s == 5);
+        Drums(tune, tick, 8, false, true);
+        tick += 8 * kBar;
+    }
+    // Ending: one long C major chord over a crash.
+    tune.Note(0, tick, 2 * kBar - 60, 72, 96);
+    for (int k : {48, 60, 64, 67}) tune.Note(1, tick, 2 * kBar - 60, k, 70);
+    tune.Note(2, tick, 2 * kBar - 60, 36, 100);
+    tune.Note(9, tick, kBar, 49, 110);
+    tune.Note(9, tick, kEighth, 36, 110);
+
+    std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2};
+    out.push_back(uint8_t(kTicksPerQuarter >> 8));
+    out.push_back(uint8_t(kTicksPerQuarter & 0xFF));
+    std::vector<Event> tempo = {
+        {0, 1, {0xFF, 0x51, 0x03, 0x07, 0x53, 0x00}},  // 480000 us a quarter: 125 beats a minute
+        {0, 1, {0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08}}};
+    PutTrack(out, tempo);
+    PutTrack(out, tune.events);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) throw std::runtime_error("cannot write " + path);
+    size_t written = std::fwrite(out.data(), 1, out.size(), file);
+    std::fclose(file);
+    if (written != out.size()) throw std::runtime_error("short write to " + path);
+}
