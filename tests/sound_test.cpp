@@ -125,6 +125,19 @@ TEST_F(MusicTest, MusicAtItsEndStaysStoppedWhenPlayedAgain) {
     EXPECT_EQ(Events(events), 1);
 }
 
+TEST_F(MusicTest, MusicEndsByItselfAfterTheFilesPlayingTime) {
+    ASSERT_TRUE(WriteTestMidi("data/tavok.mid", 4, 250));  // 1000 ms
+    HeadlessSetClock(0xFFFFFF00u);                         // the end lies past the wrap
+    OpenMusic("data\\tavok.mid");
+    PlayMusic();
+    HeadlessSetClock(0xFFFFFF00u + 999);
+    EXPECT_STREQ(HeadlessMusicState(), "playing");
+    HeadlessSetClock(0xFFFFFF00u + 1000);
+    EXPECT_STREQ(HeadlessMusicState(), "stopped");
+    HeadlessSetClock(0xFFFFFF00u + 5000);
+    EXPECT_STREQ(HeadlessMusicState(), "stopped");
+}
+
 TEST_F(MusicTest, SequencerAnswersBadCommandsLikeARealDevice) {
     ASSERT_TRUE(WriteTestMidi("data/tavok.mid", 1, 100));
     MCI_OPEN_PARMS open = {0, 0, "sequencer", "data\\tavok.mid", nullptr};

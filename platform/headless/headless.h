@@ -60,7 +60,8 @@ struct HeadlessSoundEvent {
 int HeadlessSoundEvents(HeadlessSoundEvent* events, int capacity);
 // "playing", "stopped" or "none"
 const char* HeadlessMusicState();
-// Makes the music stop at its end, as a finished file does.
+// The music stops by itself once the clock has passed the MIDI file's playing time; this
+// makes it stop at its end now.
 void HeadlessFinishMusic();
 // Without a MIDI output the sequencer opens files but cannot play them. Present by default.
 void HeadlessSetMidiOutput(bool present);
@@ -72,3 +73,6 @@ struct HeadlessMciCall {
     uint32_t result;
 };
 int HeadlessMciCalls(HeadlessMciCall* calls, int capacity);
+// Called as each sound starts, so that a test can look at the game at that very moment.
+using HeadlessSoundHook = void (*)(const HeadlessSoundEvent& event);
+void HeadlessSetSoundHook(HeadlessSoundHook hook);

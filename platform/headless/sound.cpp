@@ -8,7 +8,7 @@
 #include "platform/clock.h"
 #include "platform/common/sequencer.h"
 #include "platform/files.h"
-#include "platform/headless/backend.h"
+#include "platform/headless/backend.h"  // HeadlessResetSound
 #include "platform/headless/headless.h"
 
 namespace {
@@ -27,7 +27,10 @@ int callCount;
 
 Music music;
 char musicFile[sizeof events[0].file];
+uint32_t musicLength;  // ms
+uint32_t musicStart;   // clock ms
 bool midiOutput = true;
+HeadlessSoundHook soundHook;
 
 void Record(const char* file, bool isMusic, bool defaultTone) {
     if (eventCount >= MAX_EVENTS) return;
@@ -36,12 +39,20 @@ void Record(const char* file, bool isMusic, bool defaultTone) {
     snprintf(event.file, sizeof event.file, "%s", file);
     event.music = isMusic;
     event.defaultTone = defaultTone;
+    if (soundHook != nullptr) soundHook(event);
+}
+
+// The music ends by itself once the clock has passed the file's playing time.
+void FollowClock() {
+    if (music == Music::Playing && timeGetTime() - musicStart >= musicLength) music = Music::Ended;
 }
 
 MCIERROR Open(uint32_t flags, MCI_OPEN_PARMS* params) {
-    MCIERROR error = CheckSequencerOpen(flags, params);
+    uint32_t length = 0;
+    MCIERROR error = CheckSequencerOpen(flags, params, &length);
     if (error != 0) return error;
     if (music != Music::Closed) return MCIERR_DEVICE_OPEN;
+    musicLength = length;
     music = Music::Ready;
     snprintf(musicFile, sizeof musicFile, "%s", params->lpstrElementName);
     params->wDeviceID = SEQUENCER_ID;
@@ -55,12 +66,14 @@ MCIERROR Play(uint32_t flags, const MCI_PLAY_PARMS* params) {
     if (!midiOutput) return MCIERR_SEQ_NOMIDIPRESENT;
     if (music == Music::Ready) {
         music = Music::Playing;
+        musicStart = timeGetTime();
         Record(musicFile, true, false);
     }
     return 0;
 }
 
 MCIERROR Command(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params) {
+    FollowClock();
     if (message == MCI_OPEN) {
         if (device != 0) return MCIERR_INVALID_DEVICE_ID;
         return Open(flags, static_cast<MCI_OPEN_PARMS*>(params));
@@ -84,7 +97,6 @@ bool FileExists(const char* gameName) {
 }  // namespace
 
 MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params) {
-    HeadlessLogCall("mciSendCommand");
     MCIERROR result = Command(device, message, flags, params);
     if (callCount < MAX_CALLS) calls[callCount++] = {device, message, flags, result};
     return result;
@@ -104,6 +116,7 @@ int HeadlessSoundEvents(HeadlessSoundEvent* out, int capacity) {
 }
 
 const char* HeadlessMusicState() {
+    FollowClock();
     switch (music) {
         case Music::Playing:
             return "playing";
@@ -129,10 +142,17 @@ int HeadlessMciCalls(HeadlessMciCall* out, int capacity) {
     return callCount;
 }
 
+void HeadlessSetSoundHook(HeadlessSoundHook hook) {
+    soundHook = hook;
+}
+
 void HeadlessResetSound() {
+    soundHook = nullptr;
     eventCount = 0;
     callCount = 0;
     music = Music::Closed;
     musicFile[0] = '\0';
+    musicLength = 0;
+    musicStart = 0;
     midiOutput = true;
 }

@@ -248,7 +248,7 @@ void SendMusicRequest(bool open, bool play, const char* path) {
 }
 
 MCIERROR OpenSequencer(uint32_t flags, MCI_OPEN_PARMS* params) {
-    MCIERROR error = CheckSequencerOpen(flags, params);
+    MCIERROR error = CheckSequencerOpen(flags, params, nullptr);
     if (error != 0) return error;
     if (sequencerOpen) return MCIERR_DEVICE_OPEN;
     std::string path = HostPath(params->lpstrElementName);
