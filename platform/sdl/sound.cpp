@@ -26,7 +26,8 @@ namespace {
 constexpr MCIDEVICEID SEQUENCER_ID = 1;
 constexpr int EFFECT_CHANNEL = 0;
 constexpr int MAX_EFFECTS = 8;
-constexpr size_t MAX_NAME = 260;  // longer names cannot be found on the original platform
+constexpr size_t MAX_NAME = 260;
+constexpr uint32_t START_DELAY_MS = 500;  // longer names cannot be found on the original platform
 
 const char* const SOUNDFONTS[] = {
     "/usr/share/sounds/sf3/default-GM.sf3",
@@ -170,6 +171,11 @@ Mix_Music* LoadMusic(const char* path) {
 // The background thread: opens the mixer, then follows the game's music requests. The music
 // plays once (no loops) and is never started again for the same open.
 int SDLCALL SoundWorker(void*) {
+    // The game's own start-up goes first: loading the synthesizer's libraries and soundfont
+    // beside it delays the first frame by a tenth of a second and more, while music that
+    // starts half a second late goes unnoticed.
+    SDL_SetThreadPriority(SDL_THREAD_PRIORITY_LOW);
+    SDL_Delay(START_DELAY_MS);
     OpenMixer();
     Mix_Music* music = nullptr;
     uint32_t loaded = 0;  // the request generation the music belongs to
