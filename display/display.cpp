@@ -1,6 +1,8 @@
 // Display set-up: the screen, the flipping surfaces and every picture of the game.
 #include "display/display.h"
 
+#include <initializer_list>
+
 #include "screens/screens.h"
 
 DirectDraw* directDraw;
@@ -45,6 +47,20 @@ int Fail(const char* what) {
 
 const char* InitDisplayFailure() {
     return failure;
+}
+
+void ReleaseDisplay() {
+    for (const PictureFile& picture : kPictures) {
+        ReleaseSurface(assetSurfaces.*picture.surface);
+        assetSurfaces.*picture.surface = nullptr;
+    }
+    for (MenuButton* button : {&newGameButton, &quitButton, &creditsButton, &highScoreButton}) {
+        ReleaseSurface(button->surface);
+        button->surface = nullptr;
+    }
+    backBuffer = nullptr;
+    primarySurface = nullptr;
+    directDraw = nullptr;
 }
 
 int InitDisplay(HWND window) {

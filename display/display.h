@@ -39,6 +39,10 @@ constexpr COLORREF COLOR_WHITE = 0xFFFFFF;
 int InitDisplay(HWND window);
 // The name of the display step or picture that made InitDisplay answer 0.
 const char* InitDisplayFailure();
+// Gives back every picture and forgets the display objects, whose memory the display
+// itself owns. The game leaves this to the end of the process; tests that start the game
+// more than once in one process call it in between.
+void ReleaseDisplay();
 
 Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height);
 HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,

@@ -54,6 +54,7 @@ TEST_F(StartUpTest, EveryFailingDisplayStepStopsWithAMessageAndNoClock) {
     };
     for (auto [failure, words] : failures) {
         fs::remove("log.txt");
+        ReleaseDisplay();
         HeadlessReset();
         HeadlessSetFailures(failure);
         assetSurfaces = AssetSurfaces{};
@@ -78,6 +79,7 @@ TEST_F(StartUpTest, AMissingOrBrokenPictureIsNamedAndStopsTheGame) {
             if (entry.path().filename() != broken) fs::copy(entry.path(), "data");
         }
         WriteTextFile(std::string("data/") + broken, "BM broken");
+        ReleaseDisplay();
         HeadlessReset();
         testing::internal::CaptureStderr();
         EXPECT_NE(StartUp(1), 0);

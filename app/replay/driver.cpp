@@ -4,6 +4,7 @@
 
 #include "app/app.h"
 #include "app/replay/replay.h"
+#include "display/display.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -104,5 +105,8 @@ int RunReplay(const Script& script, FILE* out) {
     HeadlessSetIdleHook(Idle);
     int code = GameMain(1);
     HeadlessSetIdleHook(nullptr);
+    // A replay may be one of several in a process (tests): give the pictures back.
+    ReleaseDisplay();
+    HeadlessReset();
     return code;
 }

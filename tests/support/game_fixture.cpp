@@ -42,6 +42,12 @@ void GameTest::SetUp() {
     ASSERT_EQ(StartUp(1), 0) << "the game did not start";
 }
 
+void GameTest::TearDown() {
+    ReleaseDisplay();
+    HeadlessReset();
+    RunFolderTest::TearDown();
+}
+
 void GameTest::Frame() {
     RunFrame();
 }

@@ -26,6 +26,7 @@ protected:
 class GameTest : public RunFolderTest {
 protected:
     void SetUp() override;
+    void TearDown() override;
     // Runs the frame functions of the current state and flips, as the loop does.
     void Frame();
 };

@@ -17,6 +17,8 @@ Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY)
 
 enum class BirdKind { Big, Small };
 Image PaintBirdSheet(BirdKind kind, bool facingLeft);
+// One bird facing right on the 100 x 120 design grid, for pictures that show one.
+void DrawBird(cairo_t* cr, BirdKind kind, double phase);
 Image PaintPlaneSheet();
 Image PaintParaSheet();
 Image PaintCursor();

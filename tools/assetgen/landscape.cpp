@@ -59,41 +59,87 @@ void PaintSun(cairo_t* cr, double x, double y) {
     cairo_pattern_destroy(disc);
 }
 
-// A cumulus: puffs on a flat base, shaded from a white top to a bluish underside.
+// A cumulus: a row of big puffs on top of a row of small ones, flat at the base, shaded
+// from a white top to a bluish underside.
 void PaintCloud(cairo_t* cr, Rng& rng, double cx, double cy, double width) {
-    int puffs = 5 + rng.Below(4);
     struct Puff {
         double x, y, r;
     };
     std::vector<Puff> list;
+    int puffs = 4 + rng.Below(3);
     for (int i = 0; i < puffs; ++i) {
         double t = (i + 0.5) / puffs;
         double bulge = std::sin(t * kPi);
-        double r = width * (0.12 + 0.12 * bulge) * rng.Range(0.85, 1.15);
-        list.push_back({cx - width / 2 + t * width, cy - bulge * width * 0.1 - r * 0.25, r});
+        double r = width * (0.1 + 0.16 * bulge) * rng.Range(0.8, 1.2);
+        list.push_back({cx - width * 0.42 + t * width * 0.84 + rng.Range(-4, 4),
+                        cy - bulge * width * 0.12 - r * 0.2, r});
     }
-    double base = cy + width * 0.09;
-    // Soft shadow body first, then the lit puffs slightly up and left.
+    for (int i = 0; i < puffs + 2; ++i) {
+        double t = (i + 0.5) / (puffs + 2);
+        list.push_back({cx - width / 2 + t * width, cy + width * 0.04 + rng.Range(-2, 2),
+                        width * rng.Range(0.07, 0.11)});
+    }
+    double base = cy + width * 0.1;
     for (int pass = 0; pass < 2; ++pass) {
         for (const Puff& p : list) {
-            double ox = pass == 0 ? 2.0 : 0.0, oy = pass == 0 ? 4.0 : 0.0;
-            cairo_pattern_t* g = cairo_pattern_create_radial(p.x - p.r * 0.3, p.y - p.r * 0.45,
+            double oy = pass == 0 ? p.r * 0.12 : 0.0;
+            cairo_pattern_t* g = cairo_pattern_create_radial(p.x + p.r * 0.2, p.y - p.r * 0.5,
                                                              p.r * 0.1, p.x, p.y, p.r * 1.05);
             if (pass == 0) {
-                cairo_pattern_add_color_stop_rgb(g, 0, 0.80, 0.86, 0.93);
-                cairo_pattern_add_color_stop_rgb(g, 1, 0.70, 0.78, 0.88);
+                cairo_pattern_add_color_stop_rgb(g, 0, 0.82, 0.87, 0.94);
+                cairo_pattern_add_color_stop_rgb(g, 1, 0.66, 0.75, 0.87);
             } else {
                 cairo_pattern_add_color_stop_rgb(g, 0, 1.0, 1.0, 1.0);
-                cairo_pattern_add_color_stop_rgb(g, 0.7, 0.95, 0.97, 0.99);
-                cairo_pattern_add_color_stop_rgb(g, 1, 0.82, 0.88, 0.95);
+                cairo_pattern_add_color_stop_rgb(g, 0.6, 0.96, 0.97, 0.99);
+                cairo_pattern_add_color_stop_rgb(g, 1, 0.8, 0.86, 0.94);
             }
             cairo_set_source(cr, g);
             cairo_save(cr);
             cairo_rectangle(cr, cx - width, 0, width * 2, base + oy);
             cairo_clip(cr);
-            cairo_arc(cr, p.x + ox, p.y + oy, p.r * (pass == 0 ? 1.0 : 0.93), 0, 2 * kPi);
+            cairo_arc(cr, p.x, p.y + oy, p.r * (pass == 0 ? 1.0 : 0.9), 0, 2 * kPi);
             cairo_fill(cr);
             cairo_restore(cr);
+            cairo_pattern_destroy(g);
+        }
+    }
+}
+
+// Thin streaks of high cloud near the horizon.
+void PaintHaze(cairo_t* cr, Rng& rng) {
+    for (int i = 0; i < 9; ++i) {
+        double x = rng.Range(0, kWidth), y = rng.Range(170, 255), w = rng.Range(60, 160);
+        cairo_pattern_t* g = cairo_pattern_create_radial(x, y, 1, x, y, w);
+        cairo_pattern_add_color_stop_rgba(g, 0, 1, 1, 1, 0.45);
+        cairo_pattern_add_color_stop_rgba(g, 1, 1, 1, 1, 0);
+        cairo_save(cr);
+        cairo_translate(cr, x, y);
+        cairo_scale(cr, 1, 0.08);
+        cairo_translate(cr, -x, -y);
+        cairo_set_source(cr, g);
+        cairo_arc(cr, x, y, w, 0, 2 * kPi);
+        cairo_fill(cr);
+        cairo_restore(cr);
+        cairo_pattern_destroy(g);
+    }
+}
+
+// Woods along a ridge: overlapping dark crowns, lit on the sun side.
+void PaintWoods(cairo_t* cr, Rng& rng, const Ridge& ridge, double base, double amplitude) {
+    for (int patch = 0; patch < 9; ++patch) {
+        double x0 = rng.Range(0, kWidth), len = rng.Range(40, 130);
+        for (double x = x0; x < x0 + len; x += rng.Range(3, 6)) {
+            double y = base + amplitude * ridge.At(x) + rng.Range(0, 6);
+            double r = rng.Range(4, 7);
+            Colour c = Mix(Hex(0x3f7a46), Hex(0x5b8f55), rng.Unit());
+            cairo_pattern_t* g =
+                cairo_pattern_create_radial(x + r * 0.4, y - r * 0.5, 0.5, x, y, r);
+            Colour lit = Shade(c, 1.2);
+            cairo_pattern_add_color_stop_rgb(g, 0, lit.r, lit.g, lit.b);
+            cairo_pattern_add_color_stop_rgb(g, 1, c.r * 0.8, c.g * 0.8, c.b * 0.8);
+            cairo_set_source(cr, g);
+            cairo_arc(cr, x, y, r, 0, 2 * kPi);
+            cairo_fill(cr);
             cairo_pattern_destroy(g);
         }
     }
@@ -133,7 +179,6 @@ void PaintFarTree(cairo_t* cr, double x, double y, double size, Colour leaf) {
 
 void PaintFields(cairo_t* cr, Rng& rng) {
     Ridge fieldTop(31, 160);
-    Ridge lanes(32, 90);
     // Rolling field strips, each a patch between two ridge lines, in the colours of a summer.
     const Colour crops[] = {Hex(0x9cc85a), Hex(0xd8c96a), Hex(0x7fbf55),
                             Hex(0xb9d56b), Hex(0xe2b95e), Hex(0x8ccf5f)};
@@ -152,14 +197,26 @@ void PaintFields(cairo_t* cr, Rng& rng) {
         cairo_set_source(cr, g);
         cairo_fill(cr);
         cairo_pattern_destroy(g);
-        // Furrows converge toward the horizon.
-        SetColour(cr, Shade(c, 0.8), 0.35);
+        // Crop rows run along the slope; a hedge marks the field's edge.
+        SetColour(cr, Shade(c, 0.84), 0.45);
         cairo_set_line_width(cr, 1.0);
-        for (int f = 1; f < 6; ++f) {
-            double t = f / 6.0;
-            cairo_move_to(cr, x + w * t, y0 + (y1 - y0) * t + 1);
-            cairo_line_to(cr, x - 40 + (w + 100) * t, 420);
+        for (double r = 6; r < 70; r += 5 + r * 0.12) {
+            cairo_move_to(cr, x, y0 + r);
+            cairo_line_to(cr, x + w, y1 + r);
         }
+        cairo_stroke(cr);
+        // The field's far edge is a hedgerow; its side edge only a faint change of crop.
+        for (double hx = 0; hx < w; hx += 3.0) {
+            double t = hx / w;
+            double bump = 2.0 + 1.2 * std::sin(hx * 0.9 + x);
+            SetColour(cr, Mix(Hex(0x2f6a2a), Hex(0x4f8f3c), 0.5 + 0.5 * std::sin(hx * 1.7 + x)));
+            cairo_arc(cr, x + hx, y0 + (y1 - y0) * t + 0.5, bump, 0, 2 * kPi);
+            cairo_fill(cr);
+        }
+        SetColour(cr, Shade(c, 0.75), 0.3);
+        cairo_set_line_width(cr, 1.2);
+        cairo_move_to(cr, x, y0);
+        cairo_line_to(cr, x - 40, 420);
         cairo_stroke(cr);
         x += w;
         ++i;
@@ -170,7 +227,6 @@ void PaintFields(cairo_t* cr, Rng& rng) {
         double ty = 356 + 10 * fieldTop.At(tx) + rng.Range(0, 24);
         PaintFarTree(cr, tx, ty, rng.Range(5, 8), Mix(Hex(0x3d8a2e), Hex(0x5a9e35), rng.Unit()));
     }
-    (void)lanes;
 }
 
 void PaintMeadow(cairo_t* cr, Rng& rng) {
@@ -229,7 +285,10 @@ Image PaintLandscape() {
     for (const auto& c : clouds) PaintCloud(cr, rng, c[0], c[1], c[2]);
     PaintBand(cr, Ridge(11, 190), 282, 26, 480, Hex(0xa9bfdc), Hex(0xc2d6ea));
     PaintBand(cr, Ridge(12, 120), 305, 18, 480, Hex(0x8fb1c8), Hex(0xa8c6d2));
-    PaintBand(cr, Ridge(13, 150), 330, 14, 480, Hex(0x74ad6a), Hex(0x8cbf6e));
+    PaintHaze(cr, rng);
+    Ridge hills(13, 150);
+    PaintBand(cr, hills, 330, 14, 480, Hex(0x74ad6a), Hex(0x8cbf6e));
+    PaintWoods(cr, rng, hills, 333, 14);
     PaintFields(cr, rng);
     PaintMeadow(cr, rng);
     Image image = Opaque(canvas.surface);

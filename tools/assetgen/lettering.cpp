@@ -92,7 +92,7 @@ const char* StrokesOf(unsigned char c) {
         case '.':
             return "D5 13";
         case 214:
-            return "M5 3.6 C11 3.6 11 14 5 14 C-1 14 -1 3.6 5 3.6 Z D2.6 0.4 D7.4 0.4";
+            return "M5 3.1 C11.1 3.1 11.1 14 5 14 C-1.1 14 -1.1 3.1 5 3.1 Z D2.4 -0.1 D7.6 -0.1";
         case ' ':
             return "";
         default:
@@ -179,4 +179,17 @@ void DrawLettering(cairo_t* cr, const std::string& text, double x, double y,
 
 double CentredX(const std::string& text, double cx, const LetterStyle& style) {
     return cx - double(text.size()) * style.advance / 2.0;
+}
+
+LetterStyle GoldenLettering(double cap, double advance) {
+    LetterStyle s;
+    s.capHeight = cap;
+    s.advance = advance;
+    s.pen = cap * 0.2;
+    s.rim = cap * 0.075;
+    s.top = Hex(0xfff2a0);
+    s.bottom = Hex(0xff9a1c);
+    s.rimColour = Hex(0x3b1d08);
+    s.widthScale = 0.85;
+    return s;
 }

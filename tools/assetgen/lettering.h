@@ -32,5 +32,8 @@ void AddTextStrokes(cairo_t* cr, const std::string& text, double x, double y,
 void DrawLettering(cairo_t* cr, const std::string& text, double x, double y,
                    const LetterStyle& style);
 
+// The gold-on-brown style of the titles, buttons and headings.
+LetterStyle GoldenLettering(double capHeight, double advance);
+
 // Left edge that centres the text on cx.
 double CentredX(const std::string& text, double cx, const LetterStyle& style);

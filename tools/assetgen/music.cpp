@@ -23,7 +23,9 @@ struct Event {
 
 struct Track {
     std::vector<Event> events;
+    int transpose = 0;  // semitones added to every pitched note
     void Note(int channel, int tick, int length, int key, int velocity) {
+        if (channel != 9) key += transpose;
         events.push_back({tick, 1, {uint8_t(0x90 | channel), uint8_t(key), uint8_t(velocity)}});
         events.push_back({tick + length, 0, {uint8_t(0x80 | channel), uint8_t(key), 0}});
     }
@@ -52,18 +54,6 @@ bool InScale(int key) {
     return std::find(std::begin(kScale), std::end(kScale), pc) != std::end(kScale);
 }
 
-int NearestChordTone(int from, Chord c) {
-    int best = from, bestDist = 99;
-    for (int key = from - 7; key <= from + 7; ++key) {
-        for (int t : Tones(c)) {
-            if ((key - t + 120) % 12 == 0 && std::abs(key - from) < bestDist) {
-                best = key, bestDist = std::abs(key - from);
-            }
-        }
-    }
-    return best;
-}
-
 int ScaleStep(int from, int steps) {
     int key = from;
     int dir = steps > 0 ? 1 : -1;
@@ -78,32 +68,52 @@ int ScaleStep(int from, int steps) {
 const std::vector<std::vector<int>> kRhythms = {{2, 2, 2, 2}, {1, 1, 2, 2, 2}, {2, 1, 1, 2, 2},
                                                 {3, 1, 2, 2}, {2, 2, 1, 1, 2}, {3, 1, 3, 1}};
 
-// A phrase of bars over the chords: chord tones on the beats, steps between them.
-void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords, int low, int high,
-            int& key, bool cadence) {
+// The chord tone nearest to target, other than avoid when another one lies close by.
+int ChordToneNear(int target, Chord c, int avoid) {
+    int best = target, second = target, bestDist = 99, secondDist = 99;
+    for (int key = target - 8; key <= target + 8; ++key) {
+        bool tone = false;
+        for (int t : Tones(c)) tone = tone || (key - t + 120) % 12 == 0;
+        if (!tone) continue;
+        int dist = std::abs(key - target);
+        if (dist < bestDist) {
+            second = best, secondDist = bestDist;
+            best = key, bestDist = dist;
+        } else if (dist < secondDist) {
+            second = key, secondDist = dist;
+        }
+    }
+    return best == avoid && secondDist <= 5 ? second : best;
+}
+
+// A phrase of bars over the chords. Each bar aims at a height of the phrase's contour:
+// chord tones fall on the beats, and the notes between them step toward the next beat.
+void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords,
+            const std::vector<int>& contour, bool cadence) {
     std::vector<int> rhythmOf(chords.size());
     for (size_t b = 0; b < chords.size(); ++b) {
         // Bars pair up with the same rhythm, which makes the tune easy to remember.
         rhythmOf[b] = b % 2 == 1 ? rhythmOf[b - 1] : rng.Below(int(kRhythms.size()));
     }
+    int key = contour[0];
     for (size_t b = 0; b < chords.size(); ++b) {
         int tick = startTick + int(b) * kBar;
         bool last = cadence && b + 1 == chords.size();
         std::vector<int> rhythm = last ? std::vector<int>{2, 2, 4} : kRhythms[rhythmOf[b]];
+        int target = contour[b];
         int pos = 0;
         for (size_t n = 0; n < rhythm.size(); ++n) {
             bool strong = pos % 2 == 0;
+            // Drift from the last note toward this bar's height as the bar goes on.
+            int aim = key + (target - key) * (pos + 2) / 8 + rng.Below(3) - 1;
             if (strong) {
-                key = NearestChordTone(key + rng.Below(5) - 2, chords[b]);
+                key = ChordToneNear(aim, chords[b], key);
             } else {
-                key = ScaleStep(key, rng.Below(2) ? 1 : -1);
+                key = ScaleStep(key, aim > key ? 1 : (aim < key ? -1 : (rng.Below(2) ? 1 : -1)));
             }
-            if (last && n + 1 == rhythm.size()) key = NearestChordTone(key, {0, false});
-            if (key < low) key = ScaleStep(key, 3);
-            if (key > high) key = ScaleStep(key, -3);
+            if (last && n + 1 == rhythm.size()) key = ChordToneNear(72, {0, false}, -1);
             int length = rhythm[n] * kEighth;
-            int velocity = strong ? 92 : 78;
-            t.Note(0, tick + pos * kEighth, length * 9 / 10, key, velocity);
+            t.Note(0, tick + pos * kEighth, length * 9 / 10, key, strong ? 94 : 80);
             pos += rhythm[n];
         }
     }
@@ -197,6 +207,9 @@ void WriteMusic(const std::string& path) {
     const Chord C{0, false}, F{5, false}, G{7, false}, Am{9, true}, Dm{2, true}, Em{4, true};
     const std::vector<Chord> verse = {C, G, Am, F, C, F, G, C};
     const std::vector<Chord> bridge = {F, C, Dm, G, F, C, Em, G};
+    // Heights the melody reaches for, bar by bar: an arch, and a higher one in the bridge.
+    const std::vector<int> verseShape = {76, 74, 72, 77, 79, 81, 79, 72};
+    const std::vector<int> bridgeShape = {81, 79, 77, 83, 84, 79, 76, 74};
     Track tune;
     const int setup[][3] = {{0, 73, 100}, {1, 0, 78}, {2, 33, 100}, {3, 12, 70}};
     for (const auto& s : setup) {
@@ -214,20 +227,19 @@ void WriteMusic(const std::string& path) {
     Drums(tune, tick, 4, true, false);
     tick += 4 * kBar;
     const char form[] = "AABABA";
-    int key = 76;
     for (int s = 0; form[s]; ++s) {
         bool bridgePart = form[s] == 'B';
+        // The last verse steps up a whole tone, the old lift for a final chorus.
+        if (form[s + 1] == '\0') tune.transpose = 2;
         const std::vector<Chord>& chords = bridgePart ? bridge : verse;
         // Every verse reuses the same melody, every bridge its own: a tune to hum along.
         Rng melodyRng = bridgePart ? bridgeRng : verseRng;
-        int start = bridgePart ? 79 : 76;
-        key = start;
-        Melody(tune, melodyRng, tick, chords, 67, 86, key, !bridgePart);
+        Melody(tune, melodyRng, tick, chords, bridgePart ? bridgeShape : verseShape, !bridgePart);
         Accompany(tune, tick, chords, bridgePart || s == 5);
         Drums(tune, tick, 8, false, true);
         tick += 8 * kBar;
     }
-    // Ending: one long C major chord over a crash.
+    // Ending: one long chord of the new key over a crash.
     tune.Note(0, tick, 2 * kBar - 60, 72, 96);
     for (int k : {48, 60, 64, 67}) tune.Note(1, tick, 2 * kBar - 60, k, 70);
     tune.Note(2, tick, 2 * kBar - 60, 36, 100);

@@ -32,19 +32,6 @@ Image Blur(const Image& in, int radius) {
     return out;
 }
 
-LetterStyle TitleStyle(double cap, double advance) {
-    LetterStyle s;
-    s.capHeight = cap;
-    s.advance = advance;
-    s.pen = cap * 0.2;
-    s.rim = cap * 0.075;
-    s.top = Hex(0xfff2a0);
-    s.bottom = Hex(0xff9a1c);
-    s.rimColour = Hex(0x3b1d08);
-    s.widthScale = 0.85;
-    return s;
-}
-
 }  // namespace
 
 Image PaintMenuBackground(const Image& landscape) {
@@ -57,7 +44,7 @@ Image PaintMenuBackground(const Image& landscape) {
     cairo_set_source_rgba(cr, 0.95, 0.97, 1.0, 0.18);
     cairo_paint(cr);
     // The frosted pane behind the button column and the score rows.
-    RoundedRect(cr, 178, 66, 364, 384, 22);
+    RoundedRect(cr, 184, 66, 277, 384, 22);
     cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.42);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, 1.0, 1.0, 1.0, 0.7);
@@ -78,77 +65,91 @@ Image PaintHighScorePanel(const Image& menu) {
     cairo_pattern_t* ribbon = VerticalGradient(6, h - 6, Hex(0x3a78c8), Hex(0x1d4f96));
     FillAndOutline(cr, ribbon, Hex(0x142c52), 2.0);
     cairo_pattern_destroy(ribbon);
-    LetterStyle s = TitleStyle(24, 22);
+    LetterStyle s = GoldenLettering(24, 22);
     DrawLettering(cr, "HIGHSCORE", CentredX("HIGHSCORE", w / 2.0, s), 16, s);
     Image image = Opaque(canvas.surface);
     FinishCanvas(canvas);
     return image;
 }
 
-Image PaintLogo() {
-    const int w = 400, h = 226;
-    Canvas canvas = NewCanvas(w, h);
-    cairo_t* cr = canvas.cr;
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);
-    RoundedRect(cr, 4, 4, w - 8, h - 8, 26);
-    cairo_pattern_t* sky = VerticalGradient(4, h - 4, Hex(0x2a72cf), Hex(0xbfe3f7));
-    cairo_set_source(cr, sky);
-    cairo_fill_preserve(cr);
-    cairo_pattern_destroy(sky);
-    cairo_save(cr);
-    cairo_clip(cr);
-    SetColour(cr, Hex(0x86b86a));
-    Ellipse(cr, 110, 250, 220, 70);
-    cairo_fill(cr);
-    SetColour(cr, Hex(0x5aa83c));
-    Ellipse(cr, 320, 262, 200, 70);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    RoundedRect(cr, 4, 4, w - 8, h - 8, 26);
-    SetColour(cr, Hex(0xffd45a));
-    cairo_set_line_width(cr, 4);
-    cairo_stroke(cr);
-    LetterStyle s = TitleStyle(46, 30);
-    DrawLettering(cr, "SIDESCROLLER", CentredX("SIDESCROLLER", w / 2.0, s), 80, s);
-    Image image = Opaque(canvas.surface);
-    FinishCanvas(canvas);
-    return image;
+namespace {
+
+constexpr int kButtonWidth = 225;
+constexpr int kButtonHeight = 53;
+
+void ButtonShape(cairo_t* cr, double lift) {
+    RoundedRect(cr, 4, 3 + lift * 0.3, 217, 43, 16);
 }
 
+// The body of the button: a shadow that the flattening turns into darkened menu pixels,
+// the glowing rim and the gloss over the upper half.
+void PaintButtonBody(cairo_t* cr, double lift, double glow) {
+    RoundedRect(cr, 6, 8, 217, 43, 16);
+    cairo_set_source_rgba(cr, 0.05, 0.1, 0.2, 0.55);
+    cairo_fill(cr);
+    ButtonShape(cr, lift);
+    Colour rim = Mix(Hex(0x0f3a14), Hex(0xe8a418), glow);
+    cairo_pattern_t* body = VerticalGradient(3, 46, Mix(Hex(0x5cc452), Hex(0x7ad86a), glow),
+                                             Mix(Hex(0x1e7a2a), Hex(0x2c8c30), glow));
+    FillAndOutline(cr, body, rim, 3.0);
+    cairo_pattern_destroy(body);
+    RoundedRect(cr, 12, 6 + lift * 0.3, 201, 17, 8);
+    cairo_pattern_t* gloss = cairo_pattern_create_linear(0, 6, 0, 24);
+    cairo_pattern_add_color_stop_rgba(gloss, 0, 1, 1, 1, 0.55);
+    cairo_pattern_add_color_stop_rgba(gloss, 1, 1, 1, 1, 0.05);
+    cairo_set_source(cr, gloss);
+    cairo_fill(cr);
+    cairo_pattern_destroy(gloss);
+}
+
+// A slanted band of light at x, clipped to the button.
+void PaintShine(cairo_t* cr, double lift, double x) {
+    cairo_save(cr);
+    ButtonShape(cr, lift);
+    cairo_clip(cr);
+    cairo_pattern_t* band = cairo_pattern_create_linear(x - 22, 0, x + 22, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0, 1, 1, 0.85, 0);
+    cairo_pattern_add_color_stop_rgba(band, 0.5, 1, 1, 0.85, 0.65);
+    cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 0.85, 0);
+    cairo_move_to(cr, x - 10, 0);
+    cairo_line_to(cr, x + 30, 0);
+    cairo_line_to(cr, x + 10, kButtonHeight);
+    cairo_line_to(cr, x - 30, kButtonHeight);
+    cairo_close_path(cr);
+    cairo_set_source(cr, band);
+    cairo_fill(cr);
+    cairo_pattern_destroy(band);
+    cairo_restore(cr);
+}
+
+// Picture f of a button: 0 at rest; 1 to 14 a pop of the label that settles with a
+// wobble, a shine that sweeps across and a rim that glows up and fades.
+void PaintButtonPicture(cairo_t* cr, const std::string& label, int f) {
+    double t = f / 15.0;
+    double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * kPi * 2.0) * std::exp(-1.8 * t);
+    double glow = f == 0 ? 0.0 : std::pow(std::sin(t * kPi), 2) * 0.9 + 0.1 * (1 - t);
+    PaintButtonBody(cr, lift, glow);
+    if (f > 0 && f < 12) PaintShine(cr, lift, -40 + (f - 1) / 10.0 * (kButtonWidth + 80));
+    LetterStyle s = GoldenLettering(20, 16);
+    double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
+    cairo_save(cr);
+    cairo_translate(cr, kButtonWidth / 2.0, 25 + lift);
+    cairo_scale(cr, grow, grow);
+    DrawLettering(cr, label, CentredX(label, 0, s), -s.capHeight / 2.0 - 1, s);
+    cairo_restore(cr);
+}
+
+}  // namespace
+
 Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY) {
-    const int cw = 225, ch = 53;
-    Image sheet(2 * cw, 8 * ch);
+    Image sheet(2 * kButtonWidth, 8 * kButtonHeight);
+    // The button always stands at x 210 on the menu, so its edges mix into what lies there.
+    Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
     for (int f = 0; f < 15; ++f) {
-        double t = f / 14.0;
-        Canvas canvas = NewCanvas(cw, ch);
-        cairo_t* cr = canvas.cr;
-        // A bounce of the label that settles, and a shine sweeping across the button.
-        double lift = f == 0 ? 0.0 : -3.5 * std::sin(t * kPi * 2.0) * std::exp(-1.6 * t);
-        RoundedRect(cr, 3, 3, cw - 6, ch - 6, 15);
-        cairo_pattern_t* body = VerticalGradient(3, ch - 3, Hex(0x4fb84a), Hex(0x1f7a2c));
-        FillAndOutline(cr, body, Hex(0x123d16), 2.5);
-        cairo_pattern_destroy(body);
-        if (f > 0) {
-            cairo_save(cr);
-            RoundedRect(cr, 4, 4, cw - 8, ch - 8, 14);
-            cairo_clip(cr);
-            double sx = -60 + t * (cw + 120);
-            cairo_move_to(cr, sx, 0);
-            cairo_line_to(cr, sx + 30, 0);
-            cairo_line_to(cr, sx + 10, ch);
-            cairo_line_to(cr, sx - 20, ch);
-            cairo_close_path(cr);
-            cairo_set_source_rgba(cr, 1, 1, 0.9, 0.45);
-            cairo_fill(cr);
-            cairo_restore(cr);
-        }
-        LetterStyle s = TitleStyle(22, 18);
-        DrawLettering(cr, label, CentredX(label, cw / 2.0, s), 15 + lift, s);
-        int col = f % 2, row = f / 2;
-        Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
+        Canvas canvas = NewCanvas(kButtonWidth, kButtonHeight);
+        PaintButtonPicture(canvas.cr, label, f);
         Image cell = Flatten(canvas.surface, Key::Black, behind, 0.45);
-        Blit(sheet, cell, col * cw, row * ch);
+        Blit(sheet, cell, (f % 2) * kButtonWidth, (f / 2) * kButtonHeight);
         FinishCanvas(canvas);
     }
     return sheet;

@@ -12,7 +12,7 @@ namespace {
 
 constexpr double kTrunkX = 176;  // centre of the trunk at the ground, in tree pixels
 
-void PaintTrunk(cairo_t* cr) {
+void TrunkPath(cairo_t* cr) {
     const double base = kTreeHeight;
     cairo_move_to(cr, kTrunkX - 44, base);
     cairo_curve_to(cr, kTrunkX - 26, base - 20, kTrunkX - 20, base - 60, kTrunkX - 18, base - 130);
@@ -26,6 +26,10 @@ void PaintTrunk(cairo_t* cr) {
                    base - 120);
     cairo_curve_to(cr, kTrunkX + 22, base - 60, kTrunkX + 28, base - 20, kTrunkX + 48, base);
     cairo_close_path(cr);
+}
+
+void PaintTrunk(cairo_t* cr) {
+    TrunkPath(cr);
     cairo_pattern_t* bark = cairo_pattern_create_linear(kTrunkX - 40, 0, kTrunkX + 40, 0);
     cairo_pattern_add_color_stop_rgb(bark, 0, 0.30, 0.19, 0.11);
     cairo_pattern_add_color_stop_rgb(bark, 0.35, 0.55, 0.38, 0.24);
@@ -44,6 +48,17 @@ void PaintTrunk(cairo_t* cr) {
                        x + rng.Range(-2, 2), y - rng.Range(22, 40));
         cairo_stroke(cr);
     }
+    // The crown's shade falls on the top of the trunk.
+    cairo_save(cr);
+    TrunkPath(cr);
+    cairo_clip(cr);
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0, 270, 0, 330);
+    cairo_pattern_add_color_stop_rgba(shade, 0, 0.08, 0.05, 0.02, 0.75);
+    cairo_pattern_add_color_stop_rgba(shade, 1, 0.08, 0.05, 0.02, 0.0);
+    cairo_set_source(cr, shade);
+    cairo_paint(cr);
+    cairo_pattern_destroy(shade);
+    cairo_restore(cr);
 }
 
 struct Cluster {
@@ -53,9 +68,9 @@ struct Cluster {
 // One clump of leaves: a shaded ball covered in small leaves, lit from the upper right,
 // where the sun stands.
 void PaintCluster(cairo_t* cr, Rng& rng, const Cluster& c, double depth) {
-    Colour deep = Mix(Hex(0x1f5a1c), Hex(0x2c6e22), depth);
-    Colour mid = Mix(Hex(0x3c8a2c), Hex(0x4f9e33), depth);
-    Colour lit = Mix(Hex(0x7cc04a), Hex(0x9bd45a), depth);
+    Colour deep = Mix(Hex(0x163f16), Hex(0x2c6e22), depth);
+    Colour mid = Mix(Hex(0x2c6a26), Hex(0x4f9e33), depth);
+    Colour lit = Mix(Hex(0x5c9a3c), Hex(0x9bd45a), depth);
     cairo_pattern_t* g =
         cairo_pattern_create_radial(c.x + c.r * 0.35, c.y - c.r * 0.4, c.r * 0.1, c.x, c.y, c.r);
     cairo_pattern_add_color_stop_rgb(g, 0, lit.r, lit.g, lit.b);
@@ -105,8 +120,12 @@ void PaintCrown(cairo_t* cr) {
     auto byY = [](const Cluster& a, const Cluster& b) { return a.y < b.y; };
     std::sort(back.begin(), back.end(), byY);
     std::sort(front.begin(), front.end(), byY);
-    for (const Cluster& c : back) PaintCluster(cr, rng, c, 0.0);
-    for (const Cluster& c : front) PaintCluster(cr, rng, c, 0.8);
+    // Lower clumps lie in the crown's own shade.
+    auto light = [](const Cluster& c, double top) {
+        return std::clamp(top - (c.y - 110) / 260.0, 0.0, 1.0);
+    };
+    for (const Cluster& c : back) PaintCluster(cr, rng, c, light(c, 0.1));
+    for (const Cluster& c : front) PaintCluster(cr, rng, c, light(c, 0.95));
 }
 
 void PaintGrassAtFoot(cairo_t* cr) {

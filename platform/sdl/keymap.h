@@ -1,0 +1,168 @@
+// How SDL's keyboard and mouse become the original platform's input: virtual-key codes,
+// the keys that stay with the system, and the cursor in screen pixels. Pure functions, so
+// that they can be checked without a display.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+#include "platform/window.h"
+
+namespace sdlinput {
+
+struct KeyCode {
+    SDL_Scancode scancode;
+    int virtualKey;
+};
+
+// Keys that keep their place whatever the layout, by position on a US keyboard.
+inline constexpr KeyCode kPositionKeys[] = {
+    {SDL_SCANCODE_BACKSPACE, VK_BACK},
+    {SDL_SCANCODE_TAB, VK_TAB},
+    {SDL_SCANCODE_RETURN, VK_RETURN},
+    {SDL_SCANCODE_LSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_RSHIFT, VK_SHIFT},
+    {SDL_SCANCODE_LCTRL, VK_CONTROL},
+    {SDL_SCANCODE_RCTRL, VK_CONTROL},
+    {SDL_SCANCODE_LALT, VK_MENU},
+    {SDL_SCANCODE_RALT, VK_MENU},
+    {SDL_SCANCODE_PAUSE, VK_PAUSE},
+    {SDL_SCANCODE_CAPSLOCK, VK_CAPITAL},
+    {SDL_SCANCODE_ESCAPE, VK_ESCAPE},
+    {SDL_SCANCODE_SPACE, VK_SPACE},
+    {SDL_SCANCODE_PAGEUP, VK_PRIOR},
+    {SDL_SCANCODE_PAGEDOWN, VK_NEXT},
+    {SDL_SCANCODE_END, VK_END},
+    {SDL_SCANCODE_HOME, VK_HOME},
+    {SDL_SCANCODE_LEFT, VK_LEFT},
+    {SDL_SCANCODE_UP, VK_UP},
+    {SDL_SCANCODE_RIGHT, VK_RIGHT},
+    {SDL_SCANCODE_DOWN, VK_DOWN},
+    {SDL_SCANCODE_SELECT, 41},
+    {SDL_SCANCODE_EXECUTE, 43},
+    {SDL_SCANCODE_PRINTSCREEN, 44},
+    {SDL_SCANCODE_INSERT, VK_INSERT},
+    {SDL_SCANCODE_DELETE, VK_DELETE},
+    {SDL_SCANCODE_HELP, 47},
+    {SDL_SCANCODE_0, '0'},
+    {SDL_SCANCODE_1, '1'},
+    {SDL_SCANCODE_2, '2'},
+    {SDL_SCANCODE_3, '3'},
+    {SDL_SCANCODE_4, '4'},
+    {SDL_SCANCODE_5, '5'},
+    {SDL_SCANCODE_6, '6'},
+    {SDL_SCANCODE_7, '7'},
+    {SDL_SCANCODE_8, '8'},
+    {SDL_SCANCODE_9, '9'},
+    {SDL_SCANCODE_LGUI, 91},
+    {SDL_SCANCODE_RGUI, 92},
+    {SDL_SCANCODE_APPLICATION, 93},
+    {SDL_SCANCODE_NUMLOCKCLEAR, VK_NUMLOCK},
+    {SDL_SCANCODE_SCROLLLOCK, VK_SCROLL},
+    {SDL_SCANCODE_SEMICOLON, 186},
+    {SDL_SCANCODE_EQUALS, 187},
+    {SDL_SCANCODE_COMMA, 188},
+    {SDL_SCANCODE_MINUS, 189},
+    {SDL_SCANCODE_PERIOD, 190},
+    {SDL_SCANCODE_SLASH, 191},
+    {SDL_SCANCODE_GRAVE, 192},
+    {SDL_SCANCODE_LEFTBRACKET, 219},
+    {SDL_SCANCODE_BACKSLASH, 220},
+    {SDL_SCANCODE_RIGHTBRACKET, 221},
+    {SDL_SCANCODE_APOSTROPHE, 222},
+    {SDL_SCANCODE_NONUSBACKSLASH, 226},
+};
+
+// The keypad as it types with Num Lock on, and as the cursor block it becomes with it off.
+inline constexpr KeyCode kKeypadKeys[] = {
+    {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},  {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
+    {SDL_SCANCODE_KP_MINUS, VK_SUBTRACT}, {SDL_SCANCODE_KP_PLUS, VK_ADD},
+    {SDL_SCANCODE_KP_ENTER, VK_RETURN},   {SDL_SCANCODE_KP_COMMA, VK_SEPARATOR},
+};
+inline constexpr int kKeypadDigitsNumLock[] = {97, 98, 99, 100, 101, 102, 103, 104, 105, 96};
+inline constexpr int kKeypadDigitsCursor[] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,  12,
+                                              VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR, VK_INSERT};
+
+inline constexpr int kF4 = VK_F1 + 3;
+inline constexpr int kF10 = VK_F1 + 9;
+inline constexpr int kPrintScreen = 44;
+
+inline int KeypadVirtualKey(SDL_Scancode scancode, uint16_t mod) {
+    bool numLock = (mod & KMOD_NUM) != 0;
+    if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_0) {
+        int index = scancode - SDL_SCANCODE_KP_1;
+        return numLock ? kKeypadDigitsNumLock[index] : kKeypadDigitsCursor[index];
+    }
+    if (scancode == SDL_SCANCODE_KP_PERIOD || scancode == SDL_SCANCODE_KP_DECIMAL) {
+        return numLock ? VK_DECIMAL : VK_DELETE;
+    }
+    for (const KeyCode& k : kKeypadKeys) {
+        if (k.scancode == scancode) return k.virtualKey;
+    }
+    return 0;
+}
+
+// The virtual-key code the original platform gives the key, 0 for a key it has none for.
+// Letters follow the layout (the key that types "a" is 'A', with or without Shift); digits
+// and the other keys go by position, as the system's own tables mostly do.
+inline int VirtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (scancode >= SDL_SCANCODE_KP_DIVIDE && scancode <= SDL_SCANCODE_KP_PERIOD) {
+        return KeypadVirtualKey(scancode, mod);
+    }
+    if (scancode == SDL_SCANCODE_KP_COMMA || scancode == SDL_SCANCODE_KP_DECIMAL) {
+        return KeypadVirtualKey(scancode, mod);
+    }
+    // The comma, minus and period keys keep their codes on every layout.
+    if (key == SDLK_COMMA) return 188;
+    if (key == SDLK_MINUS) return 189;
+    if (key == SDLK_PERIOD) return 190;
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
+        return VK_F1 + (scancode - SDL_SCANCODE_F1);
+    }
+    if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24) {
+        return VK_F1 + 12 + (scancode - SDL_SCANCODE_F13);
+    }
+    for (const KeyCode& k : kPositionKeys) {
+        if (k.scancode == scancode) return k.virtualKey;
+    }
+    // A layout without Latin letters still gets the letter of the key's position.
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+        return 'A' + (scancode - SDL_SCANCODE_A);
+    }
+    return 0;
+}
+
+// Alt without Control, and F10 on its own, make system keys: the system keeps them and
+// the window never sees them as key-down messages. Control with Alt (AltGr) types.
+inline bool IsSystemKey(int virtualKey, uint16_t mod) {
+    if (virtualKey == kF10) return true;
+    return (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0;
+}
+
+enum class KeyAction { None, KeyDown, ToggleFullScreen, Close };
+
+// What a key going down (or repeating) does.
+inline KeyAction ActionForKey(int virtualKey, uint16_t mod, bool repeat) {
+    // Print Screen is taken by the system on its way down; the window sees only its release.
+    if (virtualKey == 0 || virtualKey == kPrintScreen) return KeyAction::None;
+    if (!IsSystemKey(virtualKey, mod)) return KeyAction::KeyDown;
+    if (repeat || (mod & KMOD_ALT) == 0) return KeyAction::None;
+    if (virtualKey == VK_RETURN) return KeyAction::ToggleFullScreen;
+    if (virtualKey == kF4) return KeyAction::Close;
+    return KeyAction::None;
+}
+
+// A position already mapped to the 640 x 480 picture; in the letterbox bars it lies
+// outside and is pulled back to the nearest edge.
+inline POINT ClampCursor(int32_t x, int32_t y, int32_t width, int32_t height) {
+    POINT p{x, y};
+    if (p.x < 0) p.x = 0;
+    if (p.x > width - 1) p.x = width - 1;
+    if (p.y < 0) p.y = 0;
+    if (p.y > height - 1) p.y = height - 1;
+    return p;
+}
+
+}  // namespace sdlinput

@@ -1,0 +1,105 @@
+// The game's one window on the real display: a full-screen desktop window that Alt+Enter
+// turns into an ordinary window and back.
+#include "platform/window.h"
+
+#include <cstdio>
+
+#include "platform/common/queue.h"
+#include "platform/sdl/backend.h"
+
+namespace {
+
+SDL_Window* window = nullptr;
+bool fullScreen = true;
+
+void Complain(const char* what) {
+    std::fprintf(stderr, "Sidescroller: %s: %s\n", what, SDL_GetError());
+}
+
+// The largest whole multiple of 640 x 480 that leaves room on the desktop for the frame.
+void WindowedSize(int* width, int* height) {
+    SDL_DisplayMode desktop;
+    int scale = 1;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+        while (640 * (scale + 1) <= desktop.w * 9 / 10 && 480 * (scale + 1) <= desktop.h * 9 / 10) {
+            ++scale;
+        }
+    }
+    *width = 640 * scale;
+    *height = 480 * scale;
+}
+
+}  // namespace
+
+bool SdlVideoReady() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    // The close button is a message to the window, not an order to quit.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Whole pixels, sharp as the 640 x 480 mode showed them, not blurred by filtering.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        Complain("cannot start SDL video");
+        return false;
+    }
+    return true;
+}
+
+SDL_Window* SdlWindow() {
+    return window;
+}
+
+HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t, int32_t x,
+                    int32_t y, int32_t width, int32_t height) {
+    WindowProc proc = CommonClassProc(className);
+    if (!proc || !SdlVideoReady()) return nullptr;
+    // Made at the desktop's own size: a small window asked to go full screen stays small
+    // on an X server without a window manager.
+    window =
+        SDL_CreateWindow(title ? title : "", x, y, width, height,
+                         SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE);
+    if (!window) {
+        Complain("cannot create the window");
+        return nullptr;
+    }
+    fullScreen = true;
+    return CommonRegisterWindow(proc);
+}
+
+bool ShowWindow(HWND hwnd, int) {
+    if (!IsWindow(hwnd) || !window) return false;
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+    return true;
+}
+
+bool UpdateWindow(HWND hwnd) {
+    return IsWindow(hwnd) && window;
+}
+
+int32_t GetSystemMetrics(int index) {
+    SDL_DisplayMode desktop;
+    if (!SdlVideoReady() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 0;
+    if (index == SM_CXSCREEN) return desktop.w;
+    if (index == SM_CYSCREEN) return desktop.h;
+    return 0;
+}
+
+void SdlToggleFullScreen() {
+    if (!window) return;
+    if (fullScreen) {
+        SDL_SetWindowFullscreen(window, 0);
+        int width, height;
+        WindowedSize(&width, &height);
+        SDL_SetWindowSize(window, width, height);
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else {
+        // Back to the desktop's size at (0, 0) first, for the same reason as at creation.
+        SDL_DisplayMode desktop;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
+            SDL_SetWindowPosition(window, 0, 0);
+            SDL_SetWindowSize(window, desktop.w, desktop.h);
+        }
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
+    fullScreen = !fullScreen;
+}
