@@ -49,14 +49,30 @@ bool HeadlessCursorShown();
 // Every platform call the start-up makes, in order, for checking the start-up order.
 int HeadlessCallLog(const char** names, int capacity);
 
-// Sound calls as they were made.
+// Sounds as they were started: each effect, and the music when it starts to play.
 struct HeadlessSoundEvent {
-    uint32_t time;  // clock ms
-    char file[64];  // as the game names it
-    bool music;     // the MIDI sequencer rather than an effect
+    uint32_t time;     // clock ms
+    char file[64];     // as the game names it
+    bool music;        // the MIDI sequencer rather than an effect
+    bool defaultTone;  // the wave file was missing, so the default tone played instead
 };
+// Copies the first events (at most capacity) and answers how many were recorded.
 int HeadlessSoundEvents(HeadlessSoundEvent* events, int capacity);
 // "playing", "stopped" or "none"
 const char* HeadlessMusicState();
-// Makes the music stop at its end, as a finished file does.
+// The music stops by itself once the clock has passed the MIDI file's playing time; this
+// makes it stop at its end now.
 void HeadlessFinishMusic();
+// Without a MIDI output the sequencer opens files but cannot play them. Present by default.
+void HeadlessSetMidiOutput(bool present);
+// Every music command as it was sent, with its answer.
+struct HeadlessMciCall {
+    uint32_t device;
+    uint32_t message;
+    uint32_t flags;
+    uint32_t result;
+};
+int HeadlessMciCalls(HeadlessMciCall* calls, int capacity);
+// Called as each sound starts, so that a test can look at the game at that very moment.
+using HeadlessSoundHook = void (*)(const HeadlessSoundEvent& event);
+void HeadlessSetSoundHook(HeadlessSoundHook hook);
