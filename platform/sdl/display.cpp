@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
@@ -57,22 +56,6 @@ HRESULT DirectDrawCreate(DirectDraw** directDraw) {
 
 namespace {
 
-// True when the renderer's pixels are made by the CPU after all: a GL driver such as llvmpipe
-// on a virtual screen.
-bool DrawsOnTheCpu(SDL_Renderer* candidate) {
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(candidate, &info) != 0) return false;
-    if (info.flags & SDL_RENDERER_SOFTWARE) return true;
-    if (std::strncmp(info.name, "opengl", 6) != 0) return false;
-    using GetString = const unsigned char* (*)(unsigned);
-    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    if (!getString) return false;
-    constexpr unsigned kGlRenderer = 0x1F01;
-    const char* name = reinterpret_cast<const char*>(getString(kGlRenderer));
-    return name && (std::strstr(name, "llvmpipe") || std::strstr(name, "softpipe") ||
-                    std::strstr(name, "Software Rasterizer"));
-}
-
 SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
@@ -80,18 +63,16 @@ SDL_Renderer* CreateSoftwareRenderer(SDL_Window* window) {
 }
 
 // On a screen of the picture's own size nothing is scaled, and SDL's software renderer
-// copies straight into the window for less than starting a GPU would cost. Otherwise a GPU
-// scales for next to nothing, but a GL driver that rasterizes on the CPU costs several
-// times the software renderer, which is then taken. SDL_RENDER_DRIVER is always respected.
+// copies straight into the window for less than starting a GPU driver would cost, even
+// one that rasterizes on the CPU. Scaling is where a GPU driver is cheaper, so it is taken
+// for every other size. SDL_RENDER_DRIVER is always respected.
 SDL_Renderer* CreateRenderer(SDL_Window* window) {
     if (SDL_GetHint(SDL_HINT_RENDER_DRIVER)) return SDL_CreateRenderer(window, -1, 0);
     int w = 0, h = 0;
     SDL_GetWindowSize(window, &w, &h);
     if (w == kWidth && h == kHeight) return CreateSoftwareRenderer(window);
     SDL_Renderer* accelerated = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED);
-    if (accelerated && !DrawsOnTheCpu(accelerated)) return accelerated;
-    if (accelerated) SDL_DestroyRenderer(accelerated);
-    return CreateSoftwareRenderer(window);
+    return accelerated ? accelerated : CreateSoftwareRenderer(window);
 }
 
 }  // namespace
