@@ -92,7 +92,7 @@ const char* StrokesOf(unsigned char c) {
         case '.':
             return "D5 13";
         case 214:
-            return "M5 3.1 C11.1 3.1 11.1 14 5 14 C-1.1 14 -1.1 3.1 5 3.1 Z D2.4 -0.1 D7.6 -0.1";
+            return "M5 1.9 C11.2 1.9 11.2 14 5 14 C-1.2 14 -1.2 1.9 5 1.9 Z D2.4 -1.3 D7.6 -1.3";
         case ' ':
             return "";
         default:
