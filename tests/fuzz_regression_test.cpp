@@ -1,0 +1,34 @@
+// Inputs the fuzzers found, kept so that the faults they showed stay mended.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/bitmap.h"
+#include "tests/support/game_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using FuzzRegressionTest = RunFolderTest;
+
+// A header claiming a picture of 3 x 1962934274 pixels made the loader ask for gigabytes.
+TEST_F(FuzzRegressionTest, BitmapsClaimingAbsurdSizesAreRefusedUpFront) {
+    fs::create_directory("pics");
+    fs::copy_file(fs::path(SOURCE_DIR) / "tests/fuzz/regressions/bitmap/huge-height.bmp",
+                  "pics/huge.bmp");
+    EXPECT_EQ(LoadBitmapFile("pics\\huge.bmp"), nullptr);
+    // Every other kept input loads or is refused without harm.
+    for (const auto& entry :
+         fs::directory_iterator(fs::path(SOURCE_DIR) / "tests/fuzz/regressions/bitmap")) {
+        fs::copy_file(entry.path(), "pics/one.bmp", fs::copy_options::overwrite_existing);
+        Bitmap* bitmap = LoadBitmapFile("pics\\one.bmp");
+        if (bitmap) {
+            EXPECT_LE(BitmapWidth(bitmap), 4096);
+            EXPECT_LE(BitmapHeight(bitmap), 4096);
+        }
+        DeleteBitmap(bitmap);
+    }
+}
+
+}  // namespace
