@@ -1,11 +1,13 @@
 // Start-up in its fixed order, the window, and the end of the program.
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/app.h"
 #include "display/display.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/report.h"
 
 int8_t GameState;
 uint8_t quitAfterCredits;
@@ -33,11 +35,12 @@ int StartUp(int showCommand) {
     textFont = CreateFont(20, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     // A game that cannot show itself says why and fails, rather than vanishing with 0.
     if (!CreateGameWindow(showCommand)) {
-        std::fprintf(stderr, "Sidescroller: cannot create the game window\n");
+        ReportFatal("cannot create the game window");
         return 1;
     }
     if (!InitDisplay(mainWindow)) {
-        std::fprintf(stderr, "Sidescroller: cannot set up the display: %s\n", InitDisplayFailure());
+        std::string text = std::string("cannot set up the display: ") + InitDisplayFailure();
+        ReportFatal(text.c_str());
         return 1;
     }
     SetTimer(mainWindow, TIMER_CLOCK, CLOCK_MS, nullptr);

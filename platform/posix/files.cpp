@@ -1,4 +1,4 @@
-// The game names files with backslashes; this system wants slashes.
+// Files on a POSIX system: the game names them with backslashes, this system wants slashes.
 #include "platform/files.h"
 
 #include <unistd.h>
