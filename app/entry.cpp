@@ -1,10 +1,10 @@
 // Start-up in its fixed order, the window, and the end of the program.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "app/app.h"
 #include "display/display.h"
+#include "hunt/random.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/report.h"
@@ -27,7 +27,7 @@ int CreateGameWindow(int showCommand) {
 }
 
 int StartUp(int showCommand) {
-    std::srand(RandomSeedFromClock());
+    SeedGameRandom(RandomSeedFromClock());
     OpenMusic("data\\tavok.mid");
     PlayMusic();
     logFile = OpenGameFile("log.txt", "w+");

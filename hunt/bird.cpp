@@ -1,8 +1,8 @@
 // The six birds: where they enter, how they flap, fall and leave the world.
-#include <cstdlib>
 
 #include "display/display.h"
 #include "hunt/hunt.h"
+#include "hunt/random.h"
 
 Bird smallBirds[2];
 Bird bigBirds[4];
@@ -33,7 +33,7 @@ int32_t Speed(int16_t size) {
 
 // Remainders above 2 become climbs; small birds draw mod 3 and so never climb.
 int32_t DrawVerticalSpeed(int16_t size) {
-    const int32_t dy = std::rand() % (size == BIG ? 5 : 3);
+    const int32_t dy = GameRandom() % (size == BIG ? 5 : 3);
     return dy > 2 ? 2 - dy : dy;
 }
 
@@ -46,10 +46,10 @@ Surface* Sheet(int16_t size, int32_t direction) {
 void StartFresh(Bird& bird, int16_t size) {
     bird.size = size;
     bird.Prepare();
-    bird.direction = std::rand() % 2;
+    bird.direction = GameRandom() % 2;
     if (bird.direction == 1) bird.frame = LAST_FLIGHT_FRAME;
     bird.x = bird.direction == 0 ? LEFT_ENTRY_X : RIGHT_ENTRY_X;
-    bird.y = std::rand() % START_HEIGHTS;
+    bird.y = GameRandom() % START_HEIGHTS;
     bird.dx = bird.direction == 0 ? Speed(size) : -Speed(size);
     bird.dy = DrawVerticalSpeed(size);
     bird.image = Sheet(size, bird.direction);
@@ -81,8 +81,8 @@ void Bird::Respawn() {
     tick = 0;
     falling = 0;
     active = 1;
-    direction = std::rand() % 2;
-    y = std::rand() % START_HEIGHTS;
+    direction = GameRandom() % 2;
+    y = GameRandom() % START_HEIGHTS;
     frame = direction * LAST_FLIGHT_FRAME;
     if (direction == 0) {
         // Unlike at a game's start, a small bird comes back closer to the edge.

@@ -1,8 +1,8 @@
 // The para: drifts down from above the view and plays its hit animation once when shot.
-#include <cstdlib>
 
 #include "display/display.h"
 #include "hunt/hunt.h"
+#include "hunt/random.h"
 
 Para para;
 
@@ -25,13 +25,13 @@ constexpr int32_t BOTTOM_CLIP_Y = SCREEN_HEIGHT - PARA_HEIGHT;
 void Para::Spawn() {
     hit = 0;
     active = 1;
-    x = std::rand() % START_XS;
+    x = GameRandom() % START_XS;
     y = -PARA_HEIGHT;
     dy = 1;
     dx = 1;
     frame = 0;
     tick = 0;
-    direction = std::rand() % 2;
+    direction = GameRandom() % 2;
     if (direction == 1) {
         frame = 4;
         dx = -1;

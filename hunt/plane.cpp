@@ -1,8 +1,8 @@
 // The plane: level flight across the top of the world, a dive out of the bottom when shot.
-#include <cstdlib>
 
 #include "display/display.h"
 #include "hunt/hunt.h"
+#include "hunt/random.h"
 
 Plane plane;
 
@@ -26,7 +26,7 @@ constexpr int32_t LEAVE_BOTTOM_Y = 640;
 void Plane::Spawn() {
     hit = 0;
     active = 1;
-    direction = std::rand() % 2;
+    direction = GameRandom() % 2;
     if (direction == 0) {
         srcRect = {0, 0, PLANE_WIDTH, PLANE_HEIGHT};
         x = -PLANE_WIDTH;

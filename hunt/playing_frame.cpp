@@ -1,12 +1,12 @@
 // The game frame: start-of-game values, the cursor and the scrolling view, the landscape and
 // the tree, and the order in which every object of the hunt draws and moves.
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "app/app.h"
 #include "display/display.h"
 #include "hunt/hunt.h"
+#include "hunt/random.h"
 #include "platform/window.h"
 #include "screens/screens.h"
 
@@ -46,8 +46,8 @@ bool KeyDown(int virtualKey) {
 }
 
 void StartPlaneOrParaAtRandom() {
-    if (!para.active && std::rand() % PARA_CHANCE == CHANCE_HIT) para.Spawn();
-    if (!plane.active && std::rand() % PLANE_CHANCE == CHANCE_HIT) plane.Spawn();
+    if (!para.active && GameRandom() % PARA_CHANCE == CHANCE_HIT) para.Spawn();
+    if (!plane.active && GameRandom() % PLANE_CHANCE == CHANCE_HIT) plane.Spawn();
 }
 
 void DrawMagazine() {

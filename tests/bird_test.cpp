@@ -1,8 +1,8 @@
 // Birds: their starts, flapping and falling, leaving the world, and how they are cut at the
 // edges of the view.
-#include <cstdlib>
 #include <vector>
 
+#include "hunt/random.h"
 #include "hunt_fixture.h"
 
 using namespace hunt_test;
@@ -18,9 +18,9 @@ struct Start {
 // What the generator's next three draws make of a bird: direction, height, vertical speed.
 Start ExpectedStart(bool big, int32_t leftX) {
     Start s;
-    s.direction = std::rand() % 2;
-    s.y = std::rand() % 400;
-    const int32_t drawn = std::rand() % (big ? 5 : 3);
+    s.direction = GameRandom() % 2;
+    s.y = GameRandom() % 400;
+    const int32_t drawn = GameRandom() % (big ? 5 : 3);
     s.dy = drawn > 2 ? 2 - drawn : drawn;
     s.x = s.direction == 0 ? leftX : 1280;
     s.dx = (s.direction == 0 ? 1 : -1) * (big ? 3 : 1);
@@ -44,11 +44,11 @@ void ExpectStart(const Bird& bird, const Start& want, Surface* right, Surface* l
 TEST_F(BirdTest, GameStartDrawsDirectionHeightAndSpeedPerBirdInOrder) {
     bool seen[2][2] = {};  // [small][direction]
     for (unsigned seed = 1; seed <= 40; seed++) {
-        std::srand(seed);
+        SeedGameRandom(seed);
         Start want[6];
         for (int i = 0; i < 4; i++) want[i] = ExpectedStart(true, -100);
         for (int i = 4; i < 6; i++) want[i] = ExpectedStart(false, -100);
-        std::srand(seed);
+        SeedGameRandom(seed);
         SpawnInitialBirds();
         for (int i = 0; i < 4; i++) {
             ExpectStart(bigBirds[i], want[i], assetSurfaces.kralo, assetSurfaces.kralo2);
@@ -72,9 +72,9 @@ TEST_F(BirdTest, RespawnBringsASmallBirdBackAtMinus50AndKeepsSpeedsInRange) {
             bird.size = size;
             bird.falling = 1;
             bird.tick = 3;
-            std::srand(seed);
+            SeedGameRandom(seed);
             const Start want = ExpectedStart(size == 0, size == 0 ? -100 : -50);
-            std::srand(seed);
+            SeedGameRandom(seed);
             bird.Respawn();
             if (size == 0) {
                 ExpectStart(bird, want, assetSurfaces.kralo, assetSurfaces.kralo2);

@@ -1,7 +1,7 @@
 // The plane and the para: their starts, their cuts at the view's edges, when they leave play
 // and what a hit does to them.
-#include <cstdlib>
 
+#include "hunt/random.h"
 #include "hunt_fixture.h"
 
 using namespace hunt_test;
@@ -13,9 +13,9 @@ class PlaneParaTest : public HuntTest {};
 TEST_F(PlaneParaTest, PlaneStartsLevelAtEitherEndOfTheWorld) {
     bool seen[2] = {};
     for (unsigned seed = 1; seed <= 20; seed++) {
-        std::srand(seed);
-        const int32_t direction = std::rand() % 2;
-        std::srand(seed);
+        SeedGameRandom(seed);
+        const int32_t direction = GameRandom() % 2;
+        SeedGameRandom(seed);
         plane.hit = 1;
         plane.dy = 2;
         plane.Spawn();
@@ -137,10 +137,10 @@ TEST_F(PlaneParaTest, AShotPlaneDivesOutOfTheBottom) {
 TEST_F(PlaneParaTest, ParaStartsAboveTheViewDrawingXThenDirection) {
     bool seen[2] = {};
     for (unsigned seed = 1; seed <= 20; seed++) {
-        std::srand(seed);
-        const int32_t x = std::rand() % 1200;
-        const int32_t direction = std::rand() % 2;
-        std::srand(seed);
+        SeedGameRandom(seed);
+        const int32_t x = GameRandom() % 1200;
+        const int32_t direction = GameRandom() % 2;
+        SeedGameRandom(seed);
         para.hit = 1;
         para.tick = 3;
         para.Spawn();

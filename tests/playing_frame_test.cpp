@@ -1,7 +1,7 @@
 // The game frame: scrolling, the backdrop and the tree, the layering of the objects, the
 // magazine and cursor, Escape, the random starts and a new game's values.
-#include <cstdlib>
 
+#include "hunt/random.h"
 #include "hunt_fixture.h"
 #include "screens/screens.h"
 
@@ -219,9 +219,9 @@ struct Draws {
     int r[24];
 };
 Draws DrawsFor(unsigned seed) {
-    std::srand(seed);
+    SeedGameRandom(seed);
     Draws d;
-    for (int& r : d.r) r = std::rand();
+    for (int& r : d.r) r = GameRandom();
     return d;
 }
 
@@ -236,7 +236,7 @@ TEST_F(PlayingFrameTest, ParaThenPlaneStartAtRandomWhileOutOfPlay) {
     ASSERT_NE(planeSeed, 0u);
 
     Draws d = DrawsFor(paraSeed);
-    std::srand(paraSeed);
+    SeedGameRandom(paraSeed);
     PlayingFrame();
     EXPECT_EQ(para.active, 1);
     EXPECT_EQ(para.x, d.r[1] % 1200 + para.dx);
@@ -246,7 +246,7 @@ TEST_F(PlayingFrameTest, ParaThenPlaneStartAtRandomWhileOutOfPlay) {
     d = DrawsFor(planeSeed);
     para = {};
     plane = {};
-    std::srand(planeSeed);
+    SeedGameRandom(planeSeed);
     PlayingFrame();
     EXPECT_EQ(para.active, 0);
     EXPECT_EQ(plane.active, 1);
@@ -255,9 +255,9 @@ TEST_F(PlayingFrameTest, ParaThenPlaneStartAtRandomWhileOutOfPlay) {
     // With the para in play the first draw is the plane's.
     plane = {};
     para.active = 1;
-    std::srand(planeSeed);
-    const int first = std::rand();
-    std::srand(planeSeed);
+    SeedGameRandom(planeSeed);
+    const int first = GameRandom();
+    SeedGameRandom(planeSeed);
     PlayingFrame();
     EXPECT_EQ(plane.active, first % 150 == 2 ? 1 : 0);
 }
@@ -282,7 +282,7 @@ TEST_F(PlayingFrameTest, ResetGameStartsEverythingAfreshInItsDrawOrder) {
 
     const unsigned seed = 77;
     const Draws d = DrawsFor(seed);
-    std::srand(seed);
+    SeedGameRandom(seed);
     ResetGame();
 
     EXPECT_EQ(newGameButton.animating, 0);
