@@ -103,8 +103,23 @@ TEST(SdlKeyMap, NamedKeysHaveTheSystemsCodes) {
     EXPECT_EQ(VirtualKeyFor(SDLK_PERIOD, SDL_SCANCODE_PERIOD, KMOD_NONE), 190);
     // French layout: the comma is where the US "M" is, and keeps the comma's code.
     EXPECT_EQ(VirtualKeyFor(SDLK_COMMA, SDL_SCANCODE_M, KMOD_NONE), 188);
-    EXPECT_EQ(Vk(SDL_SCANCODE_MUTE), 0);
-    EXPECT_EQ(VirtualKeyFor(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, KMOD_NONE), 0);
+}
+
+// Volume, media and browser keys have fixed codes; a key with none is still a key press.
+TEST(SdlKeyMap, EveryKeyReachesTheWindow) {
+    EXPECT_EQ(Vk(SDL_SCANCODE_MUTE), 0xAD);
+    EXPECT_EQ(Vk(SDL_SCANCODE_VOLUMEUP), 0xAF);
+    EXPECT_EQ(Vk(SDL_SCANCODE_AUDIOPLAY), 0xB3);
+    EXPECT_EQ(Vk(SDL_SCANCODE_AC_BACK), 0xA6);
+    EXPECT_EQ(Vk(SDL_SCANCODE_CLEAR), 12);
+    EXPECT_EQ(Vk(SDL_SCANCODE_SYSREQ), 0xFF);
+    EXPECT_EQ(VirtualKeyFor(SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, KMOD_NONE), 0xFF);
+    for (int s = 1; s < SDL_NUM_SCANCODES; ++s) {
+        const int vk = Vk(static_cast<SDL_Scancode>(s), KMOD_NONE);
+        ASSERT_TRUE(vk > 0 && vk < 256) << "scancode " << s;
+        if (vk == 44 || vk == VK_F1 + 9) continue;  // Print Screen and F10 stay with the system
+        EXPECT_EQ(ActionForKey(vk, KMOD_NONE, false), KeyAction::KeyDown) << "scancode " << s;
+    }
 }
 
 TEST(SdlKeyMap, KeypadFollowsNumLock) {
@@ -160,7 +175,9 @@ TEST(SdlKeyMap, CursorIsClampedToTheScreen) {
 
 namespace {
 
-std::string GameBinary() { return GAME_BINARY; }
+std::string GameBinary() {
+    return GAME_BINARY;
+}
 
 }  // namespace
 

@@ -49,7 +49,7 @@ int KeyCodeFromName(const std::string& name) {
     if (name.size() >= 2 && name[0] == 'F' && ParseNumber(name.substr(1), 1, 24, &n)) {
         return static_cast<int>(111 + n);
     }
-    if (ParseNumber(name, 1, 254, &n)) return static_cast<int>(n);
+    if (ParseNumber(name, 1, 255, &n)) return static_cast<int>(n);
     return -1;
 }
 

@@ -72,7 +72,40 @@ inline constexpr KeyCode kPositionKeys[] = {
     {SDL_SCANCODE_RIGHTBRACKET, 221},
     {SDL_SCANCODE_APOSTROPHE, 222},
     {SDL_SCANCODE_NONUSBACKSLASH, 226},
+    // Keys beyond the typing block, with the codes the system gives them.
+    {SDL_SCANCODE_CANCEL, 3},
+    {SDL_SCANCODE_CLEAR, 12},
+    {SDL_SCANCODE_KP_CLEAR, 12},
+    {SDL_SCANCODE_PRIOR, VK_PRIOR},
+    {SDL_SCANCODE_SEPARATOR, VK_SEPARATOR},
+    {SDL_SCANCODE_SLEEP, 0x5F},
+    {SDL_SCANCODE_AC_BACK, 0xA6},
+    {SDL_SCANCODE_AC_FORWARD, 0xA7},
+    {SDL_SCANCODE_AC_REFRESH, 0xA8},
+    {SDL_SCANCODE_AC_STOP, 0xA9},
+    {SDL_SCANCODE_AC_SEARCH, 0xAA},
+    {SDL_SCANCODE_AC_BOOKMARKS, 0xAB},
+    {SDL_SCANCODE_AC_HOME, 0xAC},
+    {SDL_SCANCODE_MUTE, 0xAD},
+    {SDL_SCANCODE_AUDIOMUTE, 0xAD},
+    {SDL_SCANCODE_VOLUMEDOWN, 0xAE},
+    {SDL_SCANCODE_VOLUMEUP, 0xAF},
+    {SDL_SCANCODE_AUDIONEXT, 0xB0},
+    {SDL_SCANCODE_AUDIOPREV, 0xB1},
+    {SDL_SCANCODE_AUDIOSTOP, 0xB2},
+    {SDL_SCANCODE_AUDIOPLAY, 0xB3},
+    {SDL_SCANCODE_MAIL, 0xB4},
+    {SDL_SCANCODE_MEDIASELECT, 0xB5},
+    {SDL_SCANCODE_COMPUTER, 0xB6},
+    {SDL_SCANCODE_CALCULATOR, 0xB7},
+    {SDL_SCANCODE_CRSEL, 0xF7},
+    {SDL_SCANCODE_EXSEL, 0xF8},
+    {SDL_SCANCODE_CLEARAGAIN, 0xFE},
 };
+
+// The code the system gives a key it has no code of its own for (SysRq, brightness, the
+// keypad's hexadecimal keys...): still a key press, so it leaves the logo and is typed.
+inline constexpr int kSomeKey = 0xFF;
 
 // The keypad as it types with Num Lock on, and as the cursor block it becomes with it off.
 inline constexpr KeyCode kKeypadKeys[] = {
@@ -103,7 +136,7 @@ inline int KeypadVirtualKey(SDL_Scancode scancode, uint16_t mod) {
     return 0;
 }
 
-// The virtual-key code the original platform gives the key, 0 for a key it has none for.
+// The virtual-key code the original platform gives the key, kSomeKey for any other key.
 // Letters follow the layout (the key that types "a" is 'A', with or without Shift); digits
 // and the other keys go by position, as the system's own tables mostly do.
 inline int VirtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
@@ -131,7 +164,7 @@ inline int VirtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
         return 'A' + (scancode - SDL_SCANCODE_A);
     }
-    return 0;
+    return kSomeKey;
 }
 
 // Alt without Control, and F10 on its own, make system keys: the system keeps them and
