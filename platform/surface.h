@@ -60,6 +60,11 @@ HRESULT Unlock(Surface* surface);
 COLORREF SurfaceGetPixel(Surface* surface, int32_t x, int32_t y);  // CLR_INVALID outside
 COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color);
 
+// A row of the surface in the colours the real screen shows it, 0x00RRGGBB: widened to 8 bits
+// a channel as SDL widens them on the way to the window, which GDI-style reading does not
+// do alike. False outside the surface.
+bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb);
+
 // The RGB565 value a colour becomes, and back.
 uint16_t ColorToPixel(COLORREF color);
 COLORREF PixelToColor(uint16_t pixel);

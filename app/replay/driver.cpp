@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "app/replay/replay.h"
 #include "display/display.h"
+#include "platform/clock.h"
 #include "platform/headless/headless.h"
 
 namespace {
@@ -17,6 +18,24 @@ bool counting = false;
 uint32_t flipTarget = 0;
 bool ended = false;
 int soundsSeen = 0;
+// An "at" has set the clock; the input that follows it belongs to that moment.
+bool atPending = false;
+
+bool PartOfTheMoment(CommandKind kind) {
+    switch (kind) {
+        case CommandKind::Move:
+        case CommandKind::Key:
+        case CommandKind::Down:
+        case CommandKind::Up:
+        case CommandKind::Click:
+        case CommandKind::Close:
+        case CommandKind::Hold:
+        case CommandKind::Release:
+            return true;
+        default:
+            return false;
+    }
+}
 
 void Execute(const ScriptCommand& c) {
     switch (c.kind) {
@@ -58,6 +77,15 @@ void Execute(const ScriptCommand& c) {
                              c.file.c_str());
             }
             break;
+        case CommandKind::Hold:
+        case CommandKind::Release:
+            HeadlessSetKeyHeld(static_cast<int>(c.a), c.kind == CommandKind::Hold);
+            break;
+        case CommandKind::At:
+            // Straight there, as the real clock jumps between two wakings of the game.
+            HeadlessAdvance(static_cast<uint32_t>(c.a) - timeGetTime());
+            atPending = true;
+            break;
         case CommandKind::Seed:
         case CommandKind::Start:
             break;
@@ -78,7 +106,13 @@ void Idle(uint32_t) {
             }
             counting = false;
         }
-        if (ended || next >= running->commands.size()) {
+        bool over = ended || next >= running->commands.size();
+        // The game runs at the moment an "at" set, with its input, before anything later.
+        if (atPending && (over || !PartOfTheMoment(running->commands[next].kind))) {
+            atPending = false;
+            return;
+        }
+        if (over) {
             // The script is over: the window goes, and with it the program.
             if (!ended) HeadlessCloseWindow();
             ended = true;
@@ -100,6 +134,7 @@ int RunReplay(const Script& script, FILE* out) {
     counting = false;
     ended = false;
     soundsSeen = 0;
+    atPending = false;
     HeadlessSetSeed(script.seed);
     HeadlessSetClock(script.start);
     HeadlessSetIdleHook(Idle);

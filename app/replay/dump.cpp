@@ -1,4 +1,5 @@
 // The game state as one JSON line, and screenshots as BMP files.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -204,12 +205,14 @@ bool WriteBmp(const char* path, Surface* surface) {
     if (!file) return false;
     bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
     uint8_t row[rowBytes];
+    // In the colours of the real screen, so that a replay's picture can be held against it.
+    uint32_t shown[width];
     for (int32_t y = height - 1; y >= 0 && ok; --y) {
+        if (!SurfaceRowAsShown(surface, y, shown)) std::fill_n(shown, width, 0u);
         for (int32_t x = 0; x < width; ++x) {
-            COLORREF c = surface ? SurfaceGetPixel(surface, x, y) : 0;
-            row[x * 3] = GetBValue(c);
-            row[x * 3 + 1] = GetGValue(c);
-            row[x * 3 + 2] = GetRValue(c);
+            row[x * 3] = static_cast<uint8_t>(shown[x]);
+            row[x * 3 + 1] = static_cast<uint8_t>(shown[x] >> 8);
+            row[x * 3 + 2] = static_cast<uint8_t>(shown[x] >> 16);
         }
         ok = std::fwrite(row, 1, rowBytes, file) == rowBytes;
     }

@@ -88,6 +88,14 @@ bool ParseScript(const std::string& text, Script* script, std::string* error) {
             c.kind = verb == "wait" ? CommandKind::Wait : CommandKind::Frames;
             ok = ParseNumber(w[1], 0, 100000000, &c.a);
             timeStarted = true;
+        } else if (verb == "at" && w.size() == 2) {
+            c.kind = CommandKind::At;
+            ok = ParseNumber(w[1], 0, kMaxTime, &c.a);
+            timeStarted = true;
+        } else if ((verb == "hold" || verb == "release") && w.size() == 2) {
+            c.kind = verb == "hold" ? CommandKind::Hold : CommandKind::Release;
+            c.a = KeyCodeFromName(w[1]);
+            ok = c.a > 0;
         } else if (verb == "move" && w.size() == 3) {
             c.kind = CommandKind::Move;
             ok = ParseNumber(w[1], -100000, 100000, &c.a) &&

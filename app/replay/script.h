@@ -17,7 +17,10 @@ enum class CommandKind {
     Click,
     Close,
     Dump,
-    Screenshot
+    Screenshot,
+    At,
+    Hold,
+    Release
 };
 
 struct ScriptCommand {

@@ -36,6 +36,7 @@ int queueHead = 0;
 int queueCount = 0;
 Timer timers[kMaxTimers];
 uint64_t timerSerial = 0;
+MessageTakenHook messageTaken = nullptr;
 
 // Signed distance on the wrapping clock, so that due times work across the wrap.
 bool Reached(uint32_t now, uint32_t due) {
@@ -134,6 +135,7 @@ bool PeekMessage(MSG* msg, HWND, uint32_t, uint32_t, uint32_t remove) {
         if (remove & PM_REMOVE) {
             queueHead = (queueHead + 1) % kQueueSize;
             --queueCount;
+            if (messageTaken) messageTaken(*msg);
         }
         return true;
     }
@@ -144,8 +146,15 @@ bool PeekMessage(MSG* msg, HWND, uint32_t, uint32_t, uint32_t remove) {
     }
     if (!first) return false;
     *msg = MSG{CommonWindow(), WM_TIMER, first->id, 0, timeGetTime()};
-    if (remove & PM_REMOVE) first->pendingSince = 0;
+    if (remove & PM_REMOVE) {
+        first->pendingSince = 0;
+        if (messageTaken) messageTaken(*msg);
+    }
     return true;
+}
+
+void SetMessageTakenHook(MessageTakenHook hook) {
+    messageTaken = hook;
 }
 
 bool TranslateMessage(const MSG*) {

@@ -25,3 +25,7 @@ void QueueDueTimers(uint32_t now);
 // The clock time at which the next timer comes due, or UINT32_MAX when none runs.
 uint32_t NextTimerDue(uint32_t now);
 bool QueueEmpty();
+
+// Called with every message PeekMessage hands out and removes; the recorder listens here.
+using MessageTakenHook = void (*)(const MSG& msg);
+void SetMessageTakenHook(MessageTakenHook hook);

@@ -1,4 +1,6 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -129,4 +131,12 @@ COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color)
     uint16_t value = ColorToPixel(color);
     surface->pixels[y * surface->width + x] = value;
     return PixelToColor(value);
+}
+
+bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb) {
+    if (!surface || !rgb || y < 0 || y >= surface->height) return false;
+    const int pitch = surface->width * 2;
+    return SDL_ConvertPixels(surface->width, 1, SDL_PIXELFORMAT_RGB565,
+                             surface->pixels + static_cast<size_t>(y) * surface->width, pitch,
+                             SDL_PIXELFORMAT_RGB888, rgb, surface->width * 4) == 0;
 }

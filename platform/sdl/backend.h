@@ -15,5 +15,7 @@ SDL_Renderer* SdlRenderer();
 void SdlToggleFullScreen();
 // Handles one SDL event: input becomes window messages, held keys and the cursor.
 void SdlHandleEvent(const SDL_Event& event);
+// Lets the next PeekMessage take in the input that waits; until then it takes none.
+void SdlTakeInput();
 // Takes the cursor position SDL knows now, for before the first mouse event.
 void SdlSyncCursor();

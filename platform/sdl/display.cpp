@@ -8,6 +8,7 @@
 
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
+#include "platform/sdl/recorder.h"
 
 struct DirectDraw {
     int unused;
@@ -150,6 +151,7 @@ HRESULT Flip(Surface* primary, Surface* override, uint32_t) {
     Surface* shown = override ? override : back;
     if (shown != screen) BltFast(screen, 0, 0, shown, nullptr, DDBLTFAST_WAIT);
     Present(screen);
+    RecordFrameShown();
     ReportFirstFrame();
     return DD_OK;
 }

@@ -3,6 +3,7 @@
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/keymap.h"
+#include "platform/sdl/recorder.h"
 #include "platform/window.h"
 
 namespace {
@@ -16,6 +17,7 @@ constexpr int32_t kScreenHeight = 480;
 int heldCount[kKeyCount];
 uint8_t downAs[SDL_NUM_SCANCODES];
 POINT cursor = {0, 0};
+bool inputDue = true;
 
 void PostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = CommonWindow();
@@ -118,8 +120,15 @@ void SdlSyncCursor() {
     MoveCursor(static_cast<int32_t>(logicalX), static_cast<int32_t>(logicalY));
 }
 
+void SdlTakeInput() {
+    inputDue = true;
+}
+
+// Input is taken in once after each wait, so that the game's work between two waits sees
+// one state of the input, as in a replay; what arrives meanwhile ends the next wait at once.
 void BackendPumpEvents() {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+    if (!inputDue || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+    inputDue = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) SdlHandleEvent(event);
 }
@@ -127,10 +136,12 @@ void BackendPumpEvents() {
 bool GetCursorPos(POINT* point) {
     if (!point) return false;
     *point = cursor;
+    RecordCursor(cursor);
     return true;
 }
 
 int16_t GetAsyncKeyState(int virtualKey) {
-    if (virtualKey <= 0 || virtualKey >= kKeyCount || heldCount[virtualKey] == 0) return 0;
-    return static_cast<int16_t>(0x8000);
+    if (virtualKey <= 0 || virtualKey >= kKeyCount) return 0;
+    RecordKeyState(virtualKey, heldCount[virtualKey] > 0);
+    return heldCount[virtualKey] > 0 ? static_cast<int16_t>(0x8000) : 0;
 }
