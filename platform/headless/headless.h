@@ -29,6 +29,10 @@ void HeadlessCloseWindow();
 using HeadlessIdleHook = void (*)(uint32_t wakeAt);
 void HeadlessSetIdleHook(HeadlessIdleHook hook);
 
+// Another program takes the screen and gives it back: every surface is lost, and blits,
+// locks and flips answer DDERR_SURFACELOST until the game restores them.
+void HeadlessLoseSurfaces();
+
 // Start-up steps that should fail, to test the failure paths.
 enum HeadlessFailure : uint32_t {
     FAIL_NONE = 0,
