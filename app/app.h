@@ -33,7 +33,7 @@ constexpr uint32_t CLOCK_MS = 1000;
 extern uint8_t quitAfterCredits;
 
 extern HWND mainWindow;
-extern Font* textFont;
+extern HFONT textFont;
 extern FILE* logFile;
 extern uint32_t lastFrameTime;
 

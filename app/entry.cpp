@@ -12,14 +12,18 @@
 int8_t GameState;
 uint8_t quitAfterCredits;
 HWND mainWindow;
-Font* textFont;
+HFONT textFont;
 FILE* logFile;
 
 int CreateGameWindow(int showCommand) {
-    WNDCLASS windowClass = {CS_HREDRAW | CS_VREDRAW, GameWindowProc, 0, 0, "Window_Class"};
+    HINSTANCE instance = GetModuleHandle(nullptr);
+    WNDCLASS windowClass = {
+        CS_HREDRAW | CS_VREDRAW, GameWindowProc, 0, 0, instance, nullptr, nullptr, nullptr, nullptr,
+        "Window_Class"};
     RegisterClass(&windowClass);
     mainWindow = CreateWindowEx(WS_EX_TOPMOST, "Window_Class", "Sidescroller", WS_POPUP, 0, 0,
-                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                                nullptr, nullptr, instance, nullptr);
     if (!mainWindow) return 0;
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);

@@ -25,7 +25,9 @@ void RunFrame() {
     if (GameState == CreditsDevelopers || GameState == CreditsGreetings) CreditsFrame();
     if (GameState == Logo) LogoFrame();
     if (GameState == NameEntry) NameEntryFrame();
-    Flip(primarySurface, nullptr, DDFLIP_WAIT);
+    // Surfaces lost while another program had the screen would stay black for the rest of
+    // the run; they are restored, and the next frame draws the game again.
+    if (Flip(primarySurface, nullptr, DDFLIP_WAIT) == DDERR_SURFACELOST) RestoreDisplay();
 }
 
 void RunFrameLoop() {

@@ -7,13 +7,15 @@ MCI_PLAY_PARMS musicPlayParams;
 MCIERROR OpenMusic(const char* fileName) {
     musicOpenParams.lpstrDeviceType = "sequencer";
     musicOpenParams.lpstrElementName = fileName;
-    return mciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT, &musicOpenParams);
+    return mciSendCommand(0, MCI_OPEN, MCI_OPEN_TYPE | MCI_OPEN_ELEMENT,
+                          reinterpret_cast<uintptr_t>(&musicOpenParams));
 }
 
 // After a failed open the id is still 0, so the play and the close fail harmlessly.
 void PlayMusic() {
     musicPlayParams.dwCallback = reinterpret_cast<uintptr_t>(mainWindow);
-    if (mciSendCommand(musicOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY, &musicPlayParams) != 0) {
-        mciSendCommand(musicOpenParams.wDeviceID, MCI_CLOSE, 0, nullptr);
+    if (mciSendCommand(musicOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY,
+                       reinterpret_cast<uintptr_t>(&musicPlayParams)) != 0) {
+        mciSendCommand(musicOpenParams.wDeviceID, MCI_CLOSE, 0, 0);
     }
 }

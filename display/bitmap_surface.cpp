@@ -26,7 +26,7 @@ HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t
     if (height == 0) height = BitmapHeight(bitmap);
     int32_t surfaceWidth = SurfaceWidth(surface);
     int32_t surfaceHeight = SurfaceHeight(surface);
-    DeviceContext* dc = nullptr;
+    HDC dc = nullptr;
     HRESULT result = GetDC(surface, &dc);
     if (result != DD_OK) return result;
     for (int32_t row = 0; row < surfaceHeight; ++row) {
@@ -45,7 +45,7 @@ HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t
 uint32_t MatchSurfaceColor(Surface* surface, COLORREF color) {
     uint32_t answer = CLR_INVALID;
     COLORREF saved = 0;
-    DeviceContext* dc = nullptr;
+    HDC dc = nullptr;
     if (color != CLR_INVALID && GetDC(surface, &dc) == DD_OK) {
         saved = GetPixel(dc, 0, 0);
         SetPixel(dc, 0, 0, color);

@@ -38,6 +38,22 @@ struct ButtonFile {
     int32_t y;
 };
 
+const ButtonFile kButtons[] = {
+    {&newGameButton, "data\\newgame.bmp", 210, 90},
+    {&quitButton, "data\\beenden.bmp", 210, 180},
+    {&creditsButton, "data\\credits.bmp", 210, 270},
+    {&highScoreButton, "data\\highscore.bmp", 210, 360},
+};
+
+// Gives a lost surface its memory back and draws its picture into it again; the colour
+// key stays with the surface.
+void RestorePicture(Surface* surface, const char* file) {
+    if (!surface || Restore(surface) != DD_OK) return;
+    Bitmap* bitmap = LoadBitmapFile(file);
+    CopyBitmapToSurface(surface, bitmap, 0, 0, 0, 0);
+    DeleteBitmap(bitmap);
+}
+
 int Fail(const char* what) {
     failure = what;
     return 0;
@@ -61,6 +77,16 @@ void ReleaseDisplay() {
     backBuffer = nullptr;
     primarySurface = nullptr;
     directDraw = nullptr;
+}
+
+// The flipping chain comes back with the primary; each picture is read from its file again,
+// so the next frame shows the game where it left off.
+void RestoreDisplay() {
+    Restore(primarySurface);
+    for (const PictureFile& picture : kPictures) {
+        RestorePicture(assetSurfaces.*picture.surface, picture.file);
+    }
+    for (const ButtonFile& b : kButtons) RestorePicture(b.button->surface, b.file);
 }
 
 int InitDisplay(HWND window) {
@@ -106,13 +132,7 @@ int InitDisplay(HWND window) {
 
     ShowCursor(false);
 
-    const ButtonFile buttons[] = {
-        {&newGameButton, "data\\newgame.bmp", 210, 90},
-        {&quitButton, "data\\beenden.bmp", 210, 180},
-        {&creditsButton, "data\\credits.bmp", 210, 270},
-        {&highScoreButton, "data\\highscore.bmp", 210, 360},
-    };
-    for (const ButtonFile& b : buttons) {
+    for (const ButtonFile& b : kButtons) {
         Surface* surface = LoadBitmapSurface(directDraw, b.file, 0, 0);
         if (!surface) return Fail(b.file);
         SetSurfaceColorKey(surface, COLOR_BLACK);

@@ -43,6 +43,8 @@ const char* InitDisplayFailure();
 // itself owns. The game leaves this to the end of the process; tests that start the game
 // more than once in one process call it in between.
 void ReleaseDisplay();
+// Brings every surface back after another program had the screen and drew over it.
+void RestoreDisplay();
 
 Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height);
 HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
@@ -68,4 +70,4 @@ extern BitmapFont bitmapFont;
 
 // Text in textFont's lettering, any colour, transparent background, top-left at (x, y).
 void DrawGdiText(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
-                 Font* font);
+                 HFONT font);

@@ -4,8 +4,8 @@
 #include "display/display.h"
 
 void DrawGdiText(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
-                 Font* font) {
-    DeviceContext* dc = nullptr;
+                 HFONT font) {
+    HDC dc = nullptr;
     if (!text || GetDC(surface, &dc) != DD_OK || !dc) return;
     SetTextColor(dc, color);
     SetBkMode(dc, TRANSPARENT);

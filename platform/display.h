@@ -10,6 +10,9 @@
 
 struct DirectDraw;
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 constexpr uint32_t DDSCL_FULLSCREEN = 1;
 constexpr uint32_t DDSCL_ALLOWREBOOT = 2;
 constexpr uint32_t DDSCL_EXCLUSIVE = 16;
@@ -24,6 +27,8 @@ constexpr uint32_t DDSCAPS_VIDEOMEMORY = 0x4000;
 
 constexpr uint32_t DDFLIP_WAIT = 1;
 
+#endif
+
 HRESULT DirectDrawCreate(DirectDraw** directDraw);
 HRESULT SetCooperativeLevel(DirectDraw* directDraw, HWND window, uint32_t flags);
 HRESULT SetDisplayMode(DirectDraw* directDraw, int32_t width, int32_t height, int32_t bpp);
@@ -37,5 +42,7 @@ HRESULT CreateSurface(DirectDraw* directDraw, uint32_t caps, int32_t width, int3
 // Shows the back buffer attached to primary.
 HRESULT Flip(Surface* primary, Surface* override, uint32_t flags);
 
+#ifndef _WIN32
 // Shows or hides the system cursor; answers the new display count.
 int ShowCursor(bool show);
+#endif

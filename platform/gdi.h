@@ -6,26 +6,33 @@
 
 #include "platform/surface.h"
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 struct Font;
 struct DeviceContext;
+using HFONT = Font*;
+using HDC = DeviceContext*;
 
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
 // Height is the cell height in pixels, width the average character width in pixels.
-Font* CreateFont(int32_t height, int32_t width, int32_t escapement, int32_t orientation,
+HFONT CreateFont(int32_t height, int32_t width, int32_t escapement, int32_t orientation,
                  int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
                  uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision, uint32_t quality,
                  uint32_t pitchAndFamily, const char* faceName);
 
-HRESULT GetDC(Surface* surface, DeviceContext** dc);
-HRESULT ReleaseDC(Surface* surface, DeviceContext* dc);
-
-COLORREF SetTextColor(DeviceContext* dc, COLORREF color);
-int SetBkMode(DeviceContext* dc, int mode);
-Font* SelectObject(DeviceContext* dc, Font* font);
+COLORREF SetTextColor(HDC dc, COLORREF color);
+int SetBkMode(HDC dc, int mode);
+HFONT SelectObject(HDC dc, HFONT font);
 // Writes length bytes of text with its cell's top-left corner at (x, y).
-bool TextOut(DeviceContext* dc, int32_t x, int32_t y, const char* text, int32_t length);
+bool TextOut(HDC dc, int32_t x, int32_t y, const char* text, int32_t length);
 
-COLORREF GetPixel(DeviceContext* dc, int32_t x, int32_t y);
-COLORREF SetPixel(DeviceContext* dc, int32_t x, int32_t y, COLORREF color);
+COLORREF GetPixel(HDC dc, int32_t x, int32_t y);
+COLORREF SetPixel(HDC dc, int32_t x, int32_t y, COLORREF color);
+#endif
+
+// The device context of a surface, for GDI calls on its pixels; one at a time.
+HRESULT GetDC(Surface* surface, HDC* dc);
+HRESULT ReleaseDC(Surface* surface, HDC dc);

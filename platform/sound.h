@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 using MCIERROR = uint32_t;
 using MCIDEVICEID = uint32_t;
 
@@ -43,9 +46,10 @@ struct MCI_PLAY_PARMS {
     uint32_t dwTo;
 };
 
-// params points at the record the command takes (MCI_OPEN_PARMS, MCI_PLAY_PARMS) or is null.
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params);
+// params is the address of the record the command takes (MCI_OPEN_PARMS, MCI_PLAY_PARMS) or 0.
+MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params);
 
 // Starts a wave file; a new effect cuts off the one still playing. A missing file plays a
 // short default tone instead.
 bool sndPlaySound(const char* gameName, uint32_t flags);
+#endif

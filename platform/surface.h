@@ -9,6 +9,9 @@
 
 struct Surface;
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 constexpr uint32_t DDBLTFAST_NOCOLORKEY = 0;
 constexpr uint32_t DDBLTFAST_SRCCOLORKEY = 1;
 constexpr uint32_t DDBLTFAST_WAIT = 16;
@@ -22,6 +25,8 @@ struct DDCOLORKEY {
     uint32_t dwColorSpaceLowValue;
     uint32_t dwColorSpaceHighValue;
 };
+
+#endif
 
 // What a lock hands out: the pixel memory of the whole surface.
 struct SurfaceLock {
@@ -60,11 +65,19 @@ HRESULT Unlock(Surface* surface);
 COLORREF SurfaceGetPixel(Surface* surface, int32_t x, int32_t y);  // CLR_INVALID outside
 COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color);
 
-// A row of the surface in the colours the real screen shows it, 0x00RRGGBB: widened to 8 bits
-// a channel as SDL widens them on the way to the window, which GDI-style reading does not
-// do alike. False outside the surface.
-bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb);
+// Brings back a surface whose memory was lost while another program had the screen; its
+// pixels are undefined until drawn again.
+HRESULT Restore(Surface* surface);
 
 // The RGB565 value a colour becomes, and back.
-uint16_t ColorToPixel(COLORREF color);
-COLORREF PixelToColor(uint16_t pixel);
+constexpr uint16_t ColorToPixel(COLORREF color) {
+    return static_cast<uint16_t>(((GetRValue(color) >> 3) << 11) | ((GetGValue(color) >> 2) << 5) |
+                                 (GetBValue(color) >> 3));
+}
+// Widens by repeating the top bits, so that full intensity reads back as 255.
+constexpr COLORREF PixelToColor(uint16_t pixel) {
+    uint8_t r5 = pixel >> 11, g6 = (pixel >> 5) & 0x3F, b5 = pixel & 0x1F;
+    return RGB(static_cast<uint8_t>((r5 << 3) | (r5 >> 2)),
+               static_cast<uint8_t>((g6 << 2) | (g6 >> 4)),
+               static_cast<uint8_t>((b5 << 3) | (b5 >> 2)));
+}

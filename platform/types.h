@@ -4,6 +4,9 @@
 
 #include <cstdint>
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 using HRESULT = int32_t;
 using COLORREF = uint32_t;  // 0x00BBGGRR, red in the low byte
 
@@ -14,6 +17,7 @@ constexpr HRESULT DDERR_INVALIDPARAMS = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT DDERR_WASSTILLDRAWING = static_cast<HRESULT>(0x8876021Cu);
 constexpr HRESULT DDERR_GENERIC = E_FAIL;
 constexpr HRESULT DDERR_NOTLOCKED = static_cast<HRESULT>(0x887600E6u);
+constexpr HRESULT DDERR_SURFACELOST = static_cast<HRESULT>(0x887601C2u);
 
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 
@@ -48,3 +52,4 @@ struct POINT {
 inline bool PtInRect(const RECT* r, POINT p) {
     return p.x >= r->left && p.x < r->right && p.y >= r->top && p.y < r->bottom;
 }
+#endif

@@ -1,11 +1,14 @@
 // The one window, its message queue and timers, and the input queries. Messages and
-// virtual-key codes keep their original numeric values.
+// virtual-key codes keep their original numeric values; Windows has them all itself.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/types.h"
 
+#ifdef _WIN32
+#include "platform/win32/system.h"
+#else
 struct Window;
 using HWND = Window*;
 using WPARAM = uintptr_t;
@@ -78,18 +81,32 @@ struct MSG {
     uint32_t time;
 };
 
+struct Module;
+using HINSTANCE = Module*;
+
+// Icon, cursor, background and menu have no meaning here and stay null.
 struct WNDCLASS {
     uint32_t style;
     WindowProc lpfnWndProc;
     int cbClsExtra;
     int cbWndExtra;
+    HINSTANCE hInstance;
+    void* hIcon;
+    void* hCursor;
+    void* hbrBackground;
+    const char* lpszMenuName;
     const char* lpszClassName;
 };
 
+// The program's own module; never null.
+HINSTANCE GetModuleHandle(const char* moduleName);
+
 bool RegisterClass(const WNDCLASS* windowClass);
-// The full-screen window; null when it cannot be made.
+// The full-screen window; null when it cannot be made. Parent, menu, instance and creation
+// data are not used.
 HWND CreateWindowEx(uint32_t exStyle, const char* className, const char* title, uint32_t style,
-                    int32_t x, int32_t y, int32_t width, int32_t height);
+                    int32_t x, int32_t y, int32_t width, int32_t height, HWND parent, void* menu,
+                    HINSTANCE instance, void* param);
 bool ShowWindow(HWND window, int showCommand);
 bool UpdateWindow(HWND window);
 bool IsWindow(HWND window);
@@ -111,11 +128,13 @@ bool KillTimer(HWND window, uintptr_t id);
 // Ids of the running timers, in the order they were set; answers how many were written.
 int RunningTimers(uintptr_t* ids, int capacity);
 
-// Sleeps until a message may be waiting or the clock reaches wakeAt, whichever is first.
-// The frame loop calls it instead of spinning.
-void WaitForWork(uint32_t wakeAt);
-
 // The cursor in 640 x 480 screen pixels, clamped to the screen.
 bool GetCursorPos(POINT* point);
 // The high bit is set while the key is down.
 int16_t GetAsyncKeyState(int virtualKey);
+
+#endif
+
+// Sleeps until a message may be waiting or the clock reaches wakeAt, whichever is first.
+// The frame loop calls it instead of spinning.
+void WaitForWork(uint32_t wakeAt);

@@ -106,6 +106,21 @@ TEST_F(ReplayBinaryTest, PlaysAScriptAndWritesDumpsAndScreenshots) {
     DeleteBitmap(logo);
 }
 
+// Another program took the screen in the middle of a game: the frame after shows what it
+// left, the one after that the game again, exactly as if nothing had happened.
+TEST_F(ReplayBinaryTest, LostSurfacesAreRestoredByTheNextFrame) {
+    const std::string toGame =
+        "key A\nkey RETURN\nmove 300 100\nframes 2\nclick left\nmove 200 200\nframes 20\n";
+    RunScript(toGame + "frames 1\nscreenshot kept1.bmp\nframes 1\nscreenshot kept2.bmp\n");
+    ReplayOutcome run = RunScript(toGame +
+                                  "lose\nframes 1\nscreenshot lost1.bmp\nframes 1\n"
+                                  "screenshot lost2.bmp\ndump\n");
+    ASSERT_EQ(run.dumps.size(), 1u);
+    EXPECT_EQ(run.dumps[0]["state"].Int(), 1);
+    EXPECT_TRUE(ReadTextFile("lost1.bmp") != ReadTextFile("kept1.bmp"));
+    EXPECT_TRUE(ReadTextFile("lost2.bmp") == ReadTextFile("kept2.bmp"));
+}
+
 TEST_F(ReplayBinaryTest, ABadScriptLineGivesItsNumberAndExitCode2) {
     ReplayOutcome run = RunReplayBinary("wait 10\n\nfly away\n");
     EXPECT_EQ(run.exitCode, 2);

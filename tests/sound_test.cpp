@@ -109,7 +109,7 @@ TEST_F(MusicTest, AFailedPlayClosesTheDevice) {
     EXPECT_EQ(calls[2].result, 0u);
     EXPECT_STREQ(HeadlessMusicState(), "none");
     // Closed for good: the id is no longer valid.
-    EXPECT_EQ(mciSendCommand(id, MCI_PLAY, 0, nullptr), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(mciSendCommand(id, MCI_PLAY, 0, 0), MCIERR_INVALID_DEVICE_ID);
 }
 
 TEST_F(MusicTest, MusicAtItsEndStaysStoppedWhenPlayedAgain) {
@@ -118,7 +118,8 @@ TEST_F(MusicTest, MusicAtItsEndStaysStoppedWhenPlayedAgain) {
     PlayMusic();
     HeadlessFinishMusic();
     EXPECT_STREQ(HeadlessMusicState(), "stopped");
-    EXPECT_EQ(mciSendCommand(musicOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY, &musicPlayParams),
+    EXPECT_EQ(mciSendCommand(musicOpenParams.wDeviceID, MCI_PLAY, MCI_NOTIFY,
+                             reinterpret_cast<uintptr_t>(&musicPlayParams)),
               0u);
     EXPECT_STREQ(HeadlessMusicState(), "stopped");
     HeadlessSoundEvent events[16];
@@ -144,24 +145,27 @@ TEST_F(MusicTest, SequencerAnswersBadCommandsLikeARealDevice) {
     MCI_OPEN_PARMS waveaudio = {0, 0, "waveaudio", "data\\tavok.mid", nullptr};
     MCI_OPEN_PARMS noFile = {0, 0, "sequencer", nullptr, nullptr};
 
-    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, nullptr), MCIERR_NULL_PARAMETER_BLOCK);
-    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &waveaudio), MCIERR_INVALID_DEVICE_NAME);
-    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &noFile), MCIERR_MISSING_PARAMETER);
-    EXPECT_EQ(mciSendCommand(7, MCI_OPEN, OPEN_FLAGS, &open), MCIERR_INVALID_DEVICE_ID);
-    EXPECT_EQ(mciSendCommand(1, MCI_PLAY, 0, nullptr), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, 0), MCIERR_NULL_PARAMETER_BLOCK);
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&waveaudio)),
+              MCIERR_INVALID_DEVICE_NAME);
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&noFile)),
+              MCIERR_MISSING_PARAMETER);
+    EXPECT_EQ(mciSendCommand(7, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)),
+              MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(mciSendCommand(1, MCI_PLAY, 0, 0), MCIERR_INVALID_DEVICE_ID);
 
-    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
+    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
     MCI_OPEN_PARMS again = open;
-    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &again), MCIERR_DEVICE_OPEN);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID + 1, MCI_PLAY, 0, nullptr), MCIERR_INVALID_DEVICE_ID);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, nullptr),
-              MCIERR_NULL_PARAMETER_BLOCK);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, 0x0809, 0, nullptr), MCIERR_UNRECOGNIZED_COMMAND);
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&again)),
+              MCIERR_DEVICE_OPEN);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID + 1, MCI_PLAY, 0, 0), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, 0), MCIERR_NULL_PARAMETER_BLOCK);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, 0x0809, 0, 0), MCIERR_UNRECOGNIZED_COMMAND);
     EXPECT_STREQ(HeadlessMusicState(), "stopped");
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, nullptr), 0u);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, nullptr), MCIERR_INVALID_DEVICE_ID);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, 0), 0u);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, 0), MCIERR_INVALID_DEVICE_ID);
     // Once closed it may be opened again.
-    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
 }
 
 TEST(SoundEffectTest, EffectsAreRecordedWithFileTimeAndDefaultTone) {

@@ -67,6 +67,9 @@ void Execute(const ScriptCommand& c) {
         case CommandKind::Close:
             HeadlessCloseWindow();
             break;
+        case CommandKind::Lose:
+            HeadlessLoseSurfaces();
+            break;
         case CommandKind::Dump:
             std::fprintf(output, "%s\n", DumpState(&soundsSeen).c_str());
             std::fflush(output);

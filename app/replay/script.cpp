@@ -110,8 +110,8 @@ bool ParseScript(const std::string& text, Script* script, std::string* error) {
             c.kind = CommandKind::Click;
             c.a = w[1] == "right";
             ok = true;
-        } else if (verb == "close" && w.size() == 1) {
-            c.kind = CommandKind::Close;
+        } else if ((verb == "close" || verb == "lose") && w.size() == 1) {
+            c.kind = verb == "close" ? CommandKind::Close : CommandKind::Lose;
             ok = true;
         } else if (verb == "dump" && w.size() == 1) {
             c.kind = CommandKind::Dump;

@@ -16,6 +16,7 @@ enum class CommandKind {
     Up,
     Click,
     Close,
+    Lose,
     Dump,
     Screenshot,
     At,

@@ -1,6 +1,7 @@
 // Device contexts of surfaces. A small fixed pool: a surface gives out one context at a
 // time, and nothing is allocated per call.
 #include "platform/common/gdi_internal.h"
+#include "platform/common/surface_internal.h"
 
 namespace {
 DeviceContext pool[8];
@@ -8,6 +9,7 @@ DeviceContext pool[8];
 
 HRESULT GetDC(Surface* surface, DeviceContext** dc) {
     if (!surface || !dc) return DDERR_INVALIDPARAMS;
+    if (surface->lost) return DDERR_SURFACELOST;
     for (DeviceContext& c : pool) {
         if (c.inUse && c.surface == surface) return DDERR_GENERIC;
     }

@@ -84,6 +84,12 @@ bool RegisterClass(const WNDCLASS* windowClass) {
     return true;
 }
 
+// One program, one module: any non-null handle will do.
+HINSTANCE GetModuleHandle(const char*) {
+    static char module;
+    return reinterpret_cast<HINSTANCE>(&module);
+}
+
 bool IsWindow(HWND window) {
     return window && window == &theWindow && theWindow.alive;
 }

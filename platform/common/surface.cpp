@@ -7,6 +7,12 @@
 
 #include "platform/common/surface_internal.h"
 
+namespace {
+// The surfaces alive, so that all of them can be lost at once.
+constexpr int kMaxSurfaces = 64;
+Surface* alive[kMaxSurfaces];
+}  // namespace
+
 Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
     auto* surface = new (std::nothrow) Surface{};
@@ -18,11 +24,20 @@ Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
     }
     surface->width = width;
     surface->height = height;
+    for (Surface*& slot : alive) {
+        if (!slot) {
+            slot = surface;
+            break;
+        }
+    }
     return surface;
 }
 
 void ReleaseSurface(Surface* surface) {
     if (!surface) return;
+    for (Surface*& slot : alive) {
+        if (slot == surface) slot = nullptr;
+    }
     delete[] surface->pixels;
     delete surface;
 }
@@ -37,6 +52,7 @@ int32_t SurfaceHeight(const Surface* surface) {
 HRESULT BltFast(Surface* dst, int32_t x, int32_t y, Surface* src, const RECT* srcRect,
                 uint32_t flags) {
     if (!dst || !src) return DDERR_INVALIDPARAMS;
+    if (dst->lost || src->lost) return DDERR_SURFACELOST;
     RECT r = srcRect ? *srcRect : RECT{0, 0, src->width, src->height};
     if (r.left < 0 || r.top < 0 || r.right > src->width || r.bottom > src->height ||
         r.left >= r.right || r.top >= r.bottom) {
@@ -65,6 +81,7 @@ HRESULT BltFast(Surface* dst, int32_t x, int32_t y, Surface* src, const RECT* sr
 
 HRESULT ColorFill(Surface* dst, uint32_t fillColor, uint32_t) {
     if (!dst) return DDERR_INVALIDPARAMS;
+    if (dst->lost) return DDERR_SURFACELOST;
     uint16_t value = static_cast<uint16_t>(fillColor);
     std::fill_n(dst->pixels, static_cast<size_t>(dst->width) * dst->height, value);
     return DD_OK;
@@ -89,6 +106,7 @@ bool GetColorKey(const Surface* surface, DDCOLORKEY* key) {
 
 HRESULT Lock(Surface* surface, SurfaceLock* lock) {
     if (!surface || !lock) return DDERR_INVALIDPARAMS;
+    if (surface->lost) return DDERR_SURFACELOST;
     surface->locked = true;
     lock->bits = surface->pixels;
     lock->pitch = surface->width * 2;
@@ -104,17 +122,22 @@ HRESULT Unlock(Surface* surface) {
     return DD_OK;
 }
 
-uint16_t ColorToPixel(COLORREF color) {
-    return static_cast<uint16_t>(((GetRValue(color) >> 3) << 11) | ((GetGValue(color) >> 2) << 5) |
-                                 (GetBValue(color) >> 3));
+HRESULT Restore(Surface* surface) {
+    if (!surface) return DDERR_INVALIDPARAMS;
+    surface->lost = false;
+    if (surface->attached) surface->attached->lost = false;
+    return DD_OK;
 }
 
-// Widens by repeating the top bits, so that full intensity reads back as 255.
-COLORREF PixelToColor(uint16_t pixel) {
-    uint8_t r5 = pixel >> 11, g6 = (pixel >> 5) & 0x3F, b5 = pixel & 0x1F;
-    return RGB(static_cast<uint8_t>((r5 << 3) | (r5 >> 2)),
-               static_cast<uint8_t>((g6 << 2) | (g6 >> 4)),
-               static_cast<uint8_t>((b5 << 3) | (b5 >> 2)));
+void CommonLoseSurfaces() {
+    for (Surface* surface : alive) {
+        if (!surface) continue;
+        surface->lost = true;
+        surface->locked = false;
+        // What another program left in video memory: nothing of the game's pictures.
+        std::fill_n(surface->pixels, static_cast<size_t>(surface->width) * surface->height,
+                    uint16_t{0xF81F});
+    }
 }
 
 COLORREF SurfaceGetPixel(Surface* surface, int32_t x, int32_t y) {

@@ -12,4 +12,10 @@ struct Surface {
     bool hasColorKey;
     uint16_t colorKey;
     bool locked;
+    bool lost;          // its memory went while another program had the screen
+    Surface* attached;  // a flipping chain's back buffer, restored with its primary
 };
+
+// Every surface loses its memory, as when another program takes the screen: drawing with
+// it fails until it is restored, and its pixels are gone.
+void CommonLoseSurfaces();

@@ -2,6 +2,7 @@
 // picture that tests and the replay look at.
 #include "platform/display.h"
 
+#include "platform/common/surface_internal.h"
 #include "platform/headless/backend.h"
 #include "platform/headless/headless.h"
 
@@ -54,6 +55,7 @@ HRESULT CreatePrimarySurface(DirectDraw*, uint32_t, int32_t backBufferCount, Sur
     HeadlessResetDisplay();
     screen = CreateOffscreenSurface(640, 480);
     back = CreateOffscreenSurface(640, 480);
+    if (screen) screen->attached = back;
     *primary = screen;
     return DD_OK;
 }
@@ -72,15 +74,21 @@ HRESULT CreateSurface(DirectDraw*, uint32_t, int32_t width, int32_t height, Surf
 
 HRESULT Flip(Surface* primary, Surface*, uint32_t) {
     if (!primary || primary != screen) return DDERR_GENERIC;
-    BltFast(screen, 0, 0, back, nullptr, DDBLTFAST_WAIT);
+    // A frame that could not be shown still counts as a frame run.
     ++flips;
-    return DD_OK;
+    return BltFast(screen, 0, 0, back, nullptr, DDBLTFAST_WAIT) == DDERR_SURFACELOST
+               ? DDERR_SURFACELOST
+               : DD_OK;
 }
 
 int ShowCursor(bool show) {
     HeadlessLogCall("ShowCursor");
     cursorCount += show ? 1 : -1;
     return cursorCount;
+}
+
+void HeadlessLoseSurfaces() {
+    CommonLoseSurfaces();
 }
 
 Surface* HeadlessScreen() {

@@ -109,7 +109,7 @@ void WaitForWork(uint32_t wakeAt) {
 }
 
 HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
-                    int32_t, int32_t) {
+                    int32_t, int32_t, HWND, void*, HINSTANCE, void*) {
     HeadlessLogCall("CreateWindowEx");
     if (HeadlessFails(FAIL_CREATE_WINDOW)) return nullptr;
     return CommonRegisterWindow(CommonClassProc(className));

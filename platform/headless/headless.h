@@ -29,6 +29,10 @@ void HeadlessCloseWindow();
 using HeadlessIdleHook = void (*)(uint32_t wakeAt);
 void HeadlessSetIdleHook(HeadlessIdleHook hook);
 
+// Another program takes the screen and gives it back: every surface is lost, and blits,
+// locks and flips answer DDERR_SURFACELOST until the game restores them.
+void HeadlessLoseSurfaces();
+
 // Start-up steps that should fail, to test the failure paths.
 enum HeadlessFailure : uint32_t {
     FAIL_NONE = 0,
@@ -40,6 +44,11 @@ enum HeadlessFailure : uint32_t {
     FAIL_ATTACHED_SURFACE = 32,
 };
 void HeadlessSetFailures(uint32_t failures);
+
+// A row of a surface in the colours the real screen shows it, 0x00RRGGBB: widened to 8 bits a
+// channel as SDL widens them on the way to the window, which GDI-style reading does not do
+// alike. False outside the surface.
+bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb);
 
 // The picture shown by the last Flip (null before the first), and how many flips ran.
 Surface* HeadlessScreen();

@@ -96,9 +96,11 @@ bool FileExists(const char* gameName) {
 
 }  // namespace
 
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params) {
-    MCIERROR result = Command(device, message, flags, params);
-    if (callCount < MAX_CALLS) calls[callCount++] = {device, message, flags, result};
+MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
+    MCIERROR result =
+        Command(device, message, static_cast<uint32_t>(flags), reinterpret_cast<void*>(params));
+    if (callCount < MAX_CALLS)
+        calls[callCount++] = {device, message, static_cast<uint32_t>(flags), result};
     return result;
 }
 

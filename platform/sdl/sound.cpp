@@ -277,14 +277,17 @@ MCIERROR PlaySequencer(uint32_t flags, const MCI_PLAY_PARMS* params) {
 
 }  // namespace
 
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params) {
+MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
     if (message == MCI_OPEN) {
         if (device != 0) return MCIERR_INVALID_DEVICE_ID;
-        return OpenSequencer(flags, static_cast<MCI_OPEN_PARMS*>(params));
+        return OpenSequencer(static_cast<uint32_t>(flags),
+                             reinterpret_cast<MCI_OPEN_PARMS*>(params));
     }
     if (device != SEQUENCER_ID || !sequencerOpen) return MCIERR_INVALID_DEVICE_ID;
-    if (message == MCI_PLAY)
-        return PlaySequencer(flags, static_cast<const MCI_PLAY_PARMS*>(params));
+    if (message == MCI_PLAY) {
+        return PlaySequencer(static_cast<uint32_t>(flags),
+                             reinterpret_cast<const MCI_PLAY_PARMS*>(params));
+    }
     if (message == MCI_CLOSE) {
         sequencerOpen = false;
         SendMusicRequest(false, false, nullptr);

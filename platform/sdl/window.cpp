@@ -49,7 +49,7 @@ SDL_Window* SdlWindow() {
 }
 
 HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t, int32_t x,
-                    int32_t y, int32_t width, int32_t height) {
+                    int32_t y, int32_t width, int32_t height, HWND, void*, HINSTANCE, void*) {
     WindowProc proc = CommonClassProc(className);
     if (!proc || !SdlVideoReady()) return nullptr;
     // Made at the desktop's own size: a small window asked to go full screen stays small

@@ -142,8 +142,10 @@ TEST_F(AudioTest, MusicIsSynthesizedAndTheShotIsHeardBesideIt) {
     Clock::time_point before = Clock::now();
     MCI_OPEN_PARMS open = {0, 0, "sequencer", "data\\tavok.mid", nullptr};
     MCI_PLAY_PARMS play = {0, 0, 0};
-    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
-    ASSERT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, &play), 0u);
+    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
+    ASSERT_EQ(
+        mciSendCommand(open.wDeviceID, MCI_PLAY, MCI_NOTIFY, reinterpret_cast<uintptr_t>(&play)),
+        0u);
     EXPECT_LT(Clock::now() - before, std::chrono::milliseconds(50));
 
     ASSERT_TRUE(WaitFor([] { return Mix_PlayingMusic() != 0; }, 10000));
@@ -171,12 +173,12 @@ TEST_F(AudioTest, MusicPlaysOnceAndIsNotRestarted) {
     Enter("audio-once");
     ASSERT_TRUE(WriteTestMidi("data/tavok.mid", 2, 150));
     MCI_OPEN_PARMS open = {0, 0, "sequencer", "data\\tavok.mid", nullptr};
-    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
-    ASSERT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, nullptr), 0u);
+    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
+    ASSERT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, 0), 0u);
     ASSERT_TRUE(WaitFor([] { return Mix_PlayingMusic() != 0; }, 10000));
     ASSERT_TRUE(WaitFor([] { return Mix_PlayingMusic() == 0; }, 5000));
 
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, nullptr), 0u);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, 0), 0u);
     Sleep(500);
     EXPECT_FALSE(Mix_PlayingMusic());
     std::vector<double> out = Rendered();
@@ -231,9 +233,9 @@ TEST_F(AudioTest, NoAudioDriverRunsSilentWithOneLine) {
     Enter("audio-none", "no-such-driver");
     ASSERT_TRUE(WriteTestMidi("data/tavok.mid", 2, 150));
     MCI_OPEN_PARMS open = {0, 0, "sequencer", "data\\tavok.mid", nullptr};
-    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, nullptr), MCIERR_SEQ_NOMIDIPRESENT);
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, nullptr), 0u);
+    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, 0), MCIERR_SEQ_NOMIDIPRESENT);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_CLOSE, 0, 0), 0u);
     EXPECT_FALSE(sndPlaySound("data\\shot.wav", SND_ASYNC));
     std::string log = Stderr();
     EXPECT_NE(log.find("runs silent"), std::string::npos) << log;
@@ -245,10 +247,10 @@ TEST_F(AudioTest, ADeviceThatCannotBeOpenedRunsSilentWithOneLine) {
     setenv("SDL_DISKAUDIOFILE", "/nonexistent-folder/out.raw", 1);
     ASSERT_TRUE(WriteTestMidi("data/tavok.mid", 2, 150));
     MCI_OPEN_PARMS open = {0, 0, "sequencer", "data\\tavok.mid", nullptr};
-    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, &open), 0u);
+    ASSERT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&open)), 0u);
     // The device opens in the background: until it has failed, effects are accepted.
     ASSERT_TRUE(WaitFor([] { return !sndPlaySound("data\\shot.wav", SND_ASYNC); }, 5000));
-    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, nullptr), MCIERR_SEQ_NOMIDIPRESENT);
+    EXPECT_EQ(mciSendCommand(open.wDeviceID, MCI_PLAY, 0, 0), MCIERR_SEQ_NOMIDIPRESENT);
     std::string log = Stderr();
     EXPECT_NE(log.find("runs silent"), std::string::npos) << log;
     EXPECT_EQ(CountLines(log), 1) << log;

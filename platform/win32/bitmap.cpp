@@ -1,0 +1,65 @@
+// Bitmap files through LoadImage, held as 32-bit pixels until they are copied into surfaces.
+#include "platform/bitmap.h"
+
+#include <new>
+
+#include "platform/files.h"
+#include "platform/win32/system.h"
+
+struct Bitmap {
+    int32_t width;
+    int32_t height;
+    uint32_t* pixels;  // 0x00RRGGBB, rows top to bottom
+};
+
+Bitmap* LoadBitmapFile(const char* gameName) {
+    if (!gameName) return nullptr;
+    auto handle = static_cast<HBITMAP>(LoadImageA(nullptr, HostPath(gameName).c_str(), IMAGE_BITMAP,
+                                                  0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!handle) return nullptr;
+    BITMAP info = {};
+    Bitmap* bitmap = nullptr;
+    if (GetObjectA(handle, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
+        bitmap = new (std::nothrow) Bitmap{info.bmWidth, info.bmHeight, nullptr};
+    }
+    if (bitmap) {
+        bitmap->pixels = new (std::nothrow) uint32_t[size_t(info.bmWidth) * info.bmHeight];
+        // Whatever the file's own depth and palette, GDI hands the pixels out as 32-bit.
+        BITMAPINFO format = {};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = info.bmWidth;
+        format.bmiHeader.biHeight = -info.bmHeight;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        format.bmiHeader.biCompression = BI_RGB;
+        HDC screen = ::GetDC(nullptr);
+        bool read = bitmap->pixels && GetDIBits(screen, handle, 0, info.bmHeight, bitmap->pixels,
+                                                &format, DIB_RGB_COLORS) == info.bmHeight;
+        ::ReleaseDC(nullptr, screen);
+        if (!read) {
+            DeleteBitmap(bitmap);
+            bitmap = nullptr;
+        }
+    }
+    DeleteObject(handle);
+    return bitmap;
+}
+
+void DeleteBitmap(Bitmap* bitmap) {
+    if (!bitmap) return;
+    delete[] bitmap->pixels;
+    delete bitmap;
+}
+
+int32_t BitmapWidth(const Bitmap* bitmap) {
+    return bitmap ? bitmap->width : 0;
+}
+int32_t BitmapHeight(const Bitmap* bitmap) {
+    return bitmap ? bitmap->height : 0;
+}
+
+uint32_t BitmapPixel(const Bitmap* bitmap, int32_t x, int32_t y) {
+    if (x < 0 || y < 0 || x >= bitmap->width || y >= bitmap->height) return 0;
+    uint32_t rgb = bitmap->pixels[size_t(y) * bitmap->width + x];
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
