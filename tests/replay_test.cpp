@@ -121,6 +121,21 @@ TEST_F(ReplayBinaryTest, LostSurfacesAreRestoredByTheNextFrame) {
     EXPECT_TRUE(ReadTextFile("lost2.bmp") == ReadTextFile("kept2.bmp"));
 }
 
+// A recording's moments: "at" jumps the clock straight there, as the real clock does between
+// two wakings, and the input after it is taken at that moment, before the frame it allows.
+TEST_F(ReplayBinaryTest, AtRunsTheGameOnceAtThatClockWithTheInputThatFollows) {
+    ReplayOutcome run = RunReplayBinary("at 100\nkey A\nkey B\ndump\nat 5100\ndump\n");
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    ASSERT_EQ(run.dumps.size(), 2u) << run.output;
+    EXPECT_EQ(run.dumps[0]["t"].Int(), 100);
+    EXPECT_EQ(run.dumps[0]["frames"].Int(), 1);  // stepping there would have drawn 3
+    EXPECT_EQ(run.dumps[0]["state"].Int(), 8);
+    EXPECT_EQ(NameBytes(run.dumps[0]["name"]), "B");
+    EXPECT_EQ(run.dumps[1]["t"].Int(), 5100);
+    EXPECT_EQ(run.dumps[1]["frames"].Int(), 2);
+    EXPECT_EQ(run.dumps[1]["secondsLeft"].Int(), -1);  // missed ticks are not made up
+}
+
 TEST_F(ReplayBinaryTest, ABadScriptLineGivesItsNumberAndExitCode2) {
     ReplayOutcome run = RunReplayBinary("wait 10\n\nfly away\n");
     EXPECT_EQ(run.exitCode, 2);
