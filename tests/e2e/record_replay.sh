@@ -74,7 +74,8 @@ photo() {
 resume() { kill -CONT "$gamepid"; }
 
 # The replay of the recording up to the last photo: prints the score, the shots left and
-# where to put the mouse to hit a bird a few frames on (or nothing when none is in view).
+# where to put the mouse to hit a bird five frames on, about when the shot follows the mouse
+# (or nothing when none is in view).
 look() {
     cp "$work/check/play-$photos.txt" "$work/check/play.txt"
     echo dump >> "$work/check/play.txt"
@@ -85,8 +86,8 @@ d = json.load(sys.stdin)
 aim = ""
 for size, birds in ((100, d["bigBirds"]), (50, d["smallBirds"])):
     for b in birds:
-        x = b["x"] + size // 2 + 4 * b["dx"] - d["scrollX"]
-        y = b["y"] + size * 6 // 10 + 4 * b["dy"]
+        x = b["x"] + size // 2 + 5 * b["dx"] - d["scrollX"]
+        y = b["y"] + size * 6 // 10 + 5 * b["dy"]
         if b["active"] and not b["falling"] and 40 <= x <= 600 and 40 <= y <= 440 and not aim:
             aim = "%d %d" % (x - 25, y - 25)
 print(d["score"], d["shotsLeft"], aim)'
@@ -131,7 +132,8 @@ for round in $(seq 20); do
     resume
     [ "$score" -gt 0 ] && break
     [ "$shots" = 0 ] && { xdotool click 3; sleep 0.1; }
-    [ -n "$aim" ] && { xdotool mousemove $aim click 1; sleep 0.1; } || sleep 0.5
+    # A shot goes where the last frame saw the mouse, so the mouse moves first.
+    [ -n "$aim" ] && { mouse $aim; xdotool click 1; sleep 0.1; } || sleep 0.5
 done
 [ "$score" -gt 0 ] && pass "the game scored $score" || fail "score $score"
 end_of_game=$photos
