@@ -29,13 +29,7 @@ HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t
     HDC dc = nullptr;
     HRESULT result = GetDC(surface, &dc);
     if (result != DD_OK) return result;
-    for (int32_t row = 0; row < surfaceHeight; ++row) {
-        int32_t fromY = y + static_cast<int32_t>(int64_t{row} * height / surfaceHeight);
-        for (int32_t col = 0; col < surfaceWidth; ++col) {
-            int32_t fromX = x + static_cast<int32_t>(int64_t{col} * width / surfaceWidth);
-            SetPixel(dc, col, row, BitmapPixel(bitmap, fromX, fromY));
-        }
-    }
+    StretchBitmap(dc, 0, 0, surfaceWidth, surfaceHeight, bitmap, x, y, width, height);
     ReleaseDC(surface, dc);
     return DD_OK;
 }

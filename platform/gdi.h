@@ -33,6 +33,14 @@ COLORREF GetPixel(HDC dc, int32_t x, int32_t y);
 COLORREF SetPixel(HDC dc, int32_t x, int32_t y, COLORREF color);
 #endif
 
+struct Bitmap;
+
+// Stretches the bitmap's rectangle (sx, sy, sw, sh) over the context's rectangle (dx, dy, dw,
+// dh), nearest pixel, converting to the surface's colours on the way, as StretchDIBits does
+// with SRCCOPY. A surface's pictures are copied in this one call, never pixel by pixel.
+bool StretchBitmap(HDC dc, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap* bitmap,
+                   int32_t sx, int32_t sy, int32_t sw, int32_t sh);
+
 // The device context of a surface, for GDI calls on its pixels; one at a time.
 HRESULT GetDC(Surface* surface, HDC* dc);
 HRESULT ReleaseDC(Surface* surface, HDC dc);

@@ -1,5 +1,6 @@
 // Device contexts of surfaces. A small fixed pool: a surface gives out one context at a
 // time, and nothing is allocated per call.
+#include "platform/bitmap.h"
 #include "platform/common/gdi_internal.h"
 #include "platform/common/surface_internal.h"
 
@@ -45,6 +46,19 @@ Font* SelectObject(DeviceContext* dc, Font* font) {
     Font* old = dc->font;
     dc->font = font;
     return old;
+}
+
+bool StretchBitmap(HDC dc, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap* bitmap,
+                   int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+    if (!dc || !bitmap || dw <= 0 || dh <= 0) return false;
+    for (int32_t row = 0; row < dh; ++row) {
+        int32_t fromY = sy + static_cast<int32_t>(int64_t{row} * sh / dh);
+        for (int32_t col = 0; col < dw; ++col) {
+            int32_t fromX = sx + static_cast<int32_t>(int64_t{col} * sw / dw);
+            SurfaceSetPixel(dc->surface, dx + col, dy + row, BitmapPixel(bitmap, fromX, fromY));
+        }
+    }
+    return true;
 }
 
 COLORREF GetPixel(DeviceContext* dc, int32_t x, int32_t y) {

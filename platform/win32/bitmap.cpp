@@ -4,12 +4,14 @@
 #include <new>
 
 #include "platform/files.h"
+#include "platform/gdi.h"
 #include "platform/win32/system.h"
 
 struct Bitmap {
     int32_t width;
     int32_t height;
     uint32_t* pixels;  // 0x00RRGGBB, rows top to bottom
+    BITMAPINFO format;
 };
 
 Bitmap* LoadBitmapFile(const char* gameName) {
@@ -20,22 +22,22 @@ Bitmap* LoadBitmapFile(const char* gameName) {
     BITMAP info = {};
     Bitmap* bitmap = nullptr;
     if (GetObjectA(handle, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
-        bitmap = new (std::nothrow) Bitmap{info.bmWidth, info.bmHeight, nullptr};
+        bitmap = new (std::nothrow) Bitmap{info.bmWidth, info.bmHeight, nullptr, {}};
     }
     if (bitmap) {
         bitmap->pixels = new (std::nothrow) uint32_t[size_t(info.bmWidth) * info.bmHeight];
         // Whatever the file's own depth and palette, GDI hands the pixels out as 32-bit.
-        BITMAPINFO format = {};
+        BITMAPINFO& format = bitmap->format;
         format.bmiHeader.biSize = sizeof format.bmiHeader;
         format.bmiHeader.biWidth = info.bmWidth;
         format.bmiHeader.biHeight = -info.bmHeight;
         format.bmiHeader.biPlanes = 1;
         format.bmiHeader.biBitCount = 32;
         format.bmiHeader.biCompression = BI_RGB;
-        HDC screen = ::GetDC(nullptr);
+        HDC screen = ::GetDC(HWND{});
         bool read = bitmap->pixels && GetDIBits(screen, handle, 0, info.bmHeight, bitmap->pixels,
                                                 &format, DIB_RGB_COLORS) == info.bmHeight;
-        ::ReleaseDC(nullptr, screen);
+        ::ReleaseDC(HWND{}, screen);
         if (!read) {
             DeleteBitmap(bitmap);
             bitmap = nullptr;
@@ -56,6 +58,16 @@ int32_t BitmapWidth(const Bitmap* bitmap) {
 }
 int32_t BitmapHeight(const Bitmap* bitmap) {
     return bitmap ? bitmap->height : 0;
+}
+
+bool StretchBitmap(HDC dc, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap* bitmap,
+                   int32_t sx, int32_t sy, int32_t sw, int32_t sh) {
+    if (!dc || !bitmap) return false;
+    // The pixels are stored top row first, where StretchDIBits counts source rows from the
+    // bottom: turn the source rectangle round.
+    int32_t fromBottom = bitmap->height - sy - sh;
+    return StretchDIBits(dc, dx, dy, dw, dh, sx, fromBottom, sw, sh, bitmap->pixels,
+                         &bitmap->format, DIB_RGB_COLORS, SRCCOPY) != 0;
 }
 
 uint32_t BitmapPixel(const Bitmap* bitmap, int32_t x, int32_t y) {

@@ -1,0 +1,178 @@
+#!/usr/bin/env bash
+# The Windows game under Wine, whose window system, DirectDraw and GDI nobody here wrote, on a
+# screen of the display mode's own size, driven as a player would: logo, name, menu, the
+# high-score table, a game with shots and a reload, Escape, the table again, the credits and
+# the quit path. It checks the exit code and the "high.dat" written, and compares the screens
+# that do not depend on the clock with the headless replay's pictures of the same screens.
+# The game runs from the zip a player would be given, and needs no DLL Windows does not ship.
+#   bash tests/e2e/wine.sh build-win/Sidescroller-*.zip build/sidescroller-replay \
+#        build/tests/screen_diff [SHOTS]
+set -euo pipefail
+zip=$(realpath "$1")
+replay=$(realpath "$2")
+screen_diff=$(realpath "$3")
+root=$(realpath "$(dirname "$0")/../..")
+shots=$(realpath -m "${4:-$root/build-win/wine-screenshots}")
+magick=/usr/bin/convert
+rm -rf "$shots"
+mkdir -p "$shots"
+work=$(mktemp -d)
+
+display=:$(( 70 + RANDOM % 9 ))
+Xvfb "$display" -screen 0 640x480x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; [ -n "${gamepid:-}" ] && kill $gamepid 2>/dev/null || true
+      wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+
+# A prefix of its own, without the .NET and HTML engines Wine would offer to download.
+export WINEPREFIX=${WINEPREFIX:-$work/prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+wineboot -i > "$work/wineboot.log" 2>&1
+wineserver -w
+
+# Ten scores from 50 down to -40, so that a game of any score from -39 on enters the table.
+table() {
+    local names=(ANNA BERT CARL DORA EMIL FRED GRET HANS IRMA JENS) i
+    for i in $(seq 0 9); do
+        printf '%s' "${names[$i]}" | perl -pe 's/(.)/chr(255 - ord($1))/ge'
+        printf '\377\377\377\377\377\377 %d\n' $(( 255 - (50 - 10 * i) ))
+    done
+}
+
+failures=0
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+
+mkdir -p "$work/unzipped"
+(cd "$work/unzipped" && cmake -E tar xf "$zip")
+game=$(echo "$work"/unzipped/*/)
+for f in sidescroller.exe font.des "How to play.txt" data/side1.bmp data/tavok.mid; do
+    [ -e "$game/$f" ] || fail "the zip holds no $f"
+done
+imports=$(x86_64-w64-mingw32-objdump -p "$game/sidescroller.exe" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+unexpected=$(echo "$imports" | tr ' ' '\n' | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|DDRAW.DLL|WINMM.DLL|MSVCRT.DLL|' || true)
+[ -z "$unexpected" ] && echo "ok   imports only system DLLs: $imports" || fail "needs DLLs Windows does not ship: $unexpected"
+table > "$game/high.dat"
+
+shot() { import -window root "$shots/$1.png"; }
+mouse() { xdotool mousemove "$1" "$2"; sleep 0.3; }
+
+cd "$game"
+wine sidescroller.exe > "$work/game.out" 2> "$work/game.err" &
+gamepid=$!
+for _ in $(seq 200); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && break; sleep 0.1; done
+# The first picture: the logo in the middle of a black screen.
+for _ in $(seq 300); do
+    [ "$(import -window root -format "%[fx:mean>0.05]" info: 2> /dev/null)" = 1 ] && break
+    sleep 0.1
+done
+sleep 0.5
+
+shot logo
+xdotool key a; sleep 0.5
+xdotool key w i n e; sleep 0.5
+shot name
+mouse 100 440
+xdotool key Return; sleep 0.8
+shot menu
+mouse 300 350          # hot spot (325, 375): the high-score button
+xdotool click 1; sleep 0.8
+shot highscores
+xdotool key space; sleep 0.5
+mouse 300 100          # the new-game button
+xdotool click 1; sleep 0.6
+for x in 40 120 200 280 360 440 520 580; do mouse "$x" 150; xdotool click 1; done
+xdotool click 3; sleep 0.3       # the magazine is empty: reload
+for x in 100 300 500; do mouse "$x" 250; xdotool click 1; done
+shot game
+xdotool key Escape; sleep 0.8
+mouse 300 350
+xdotool click 1; sleep 0.8
+shot highscores-after
+xdotool key space; sleep 0.5
+mouse 300 170          # hot spot (325, 195): the quit button
+xdotool click 1; sleep 0.8
+shot credits1
+xdotool key space; sleep 0.8
+shot credits2
+xdotool key space
+
+status=0
+for _ in $(seq 100); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
+if kill -0 "$gamepid" 2> /dev/null; then
+    fail "the game did not end after the credits"
+else
+    wait "$gamepid" || status=$?
+    gamepid=""
+    [ "$status" -eq 0 ] && echo "ok   the game ended with 0" || fail "exit code $status"
+fi
+
+# The table: ten lines of ten name bytes, a space and a number; the typed name among them.
+if [ "$(wc -l < high.dat)" -eq 10 ] && ! LC_ALL=C grep -qvE '^.{10} -?[0-9]+$' high.dat; then
+    echo "ok   high.dat has ten lines in the file's format"
+else
+    fail "high.dat is not in the file's format"; od -c high.dat | head -20
+fi
+wine_row=$(printf 'WINE' | perl -pe 's/(.)/chr(255 - ord($1))/ge')
+if LC_ALL=C grep -q "^$wine_row" high.dat; then
+    echo "ok   high.dat holds the game of WINE: $(LC_ALL=C grep "^$wine_row" high.dat | cut -c12-) (255 minus the score)"
+else
+    fail "high.dat has no row for WINE"
+fi
+
+# The same screens from the headless replay, in a folder with the same table.
+ref=$work/replay
+mkdir -p "$ref"
+ln -s "$root/data" "$ref/data"
+ln -s "$root/font.des" "$ref/font.des"
+table > "$ref/high.dat"
+cat > "$ref/screens.txt" << 'SCRIPT'
+frames 3
+screenshot logo.bmp
+key A
+frames 2
+key W
+key I
+key N
+key E
+frames 2
+screenshot name.bmp
+move 100 440
+key RETURN
+frames 3
+screenshot menu.bmp
+move 300 350
+frames 2
+click left
+frames 3
+screenshot highscores.bmp
+key SPACE
+frames 2
+move 300 170
+frames 2
+click left
+frames 3
+screenshot credits1.bmp
+key SPACE
+frames 3
+screenshot credits2.bmp
+SCRIPT
+(cd "$ref" && "$replay" screens.txt > /dev/null)
+
+# Bitmap lettering and pictures must agree exactly; the high-score rows are written by the
+# system's own GDI in its own Arial, so there only the figure is reported.
+echo "screen comparison with the headless replay (pixels that differ, at 16-bit precision):"
+for screen in logo name menu highscores credits1 credits2; do
+    "$magick" "$shots/$screen.png" "BMP3:$work/$screen-wine.bmp"
+    result=$("$screen_diff" "$work/$screen-wine.bmp" "$ref/$screen.bmp" "$work/$screen-diff.bmp")
+    "$magick" "$work/$screen-diff.bmp" "$shots/$screen-diff.png"
+    "$magick" "$ref/$screen.bmp" "$shots/$screen-replay.png"
+    echo "     $screen: $result"
+    differ=${result%% *}
+    if [ "$screen" != highscores ] && [ "$differ" -ne 0 ]; then
+        fail "$screen differs from the replay's picture (see $shots/$screen-diff.png)"
+    fi
+done
+[ -s "$work/game.err" ] && { echo "-- the game said:"; grep -v '^ALSA\|^ *$' "$work/game.err" || true; }
+echo "screenshots: $shots"
+[ "$failures" -eq 0 ]
