@@ -17,6 +17,7 @@ bool counting = false;
 uint32_t flipTarget = 0;
 bool ended = false;
 int soundsSeen = 0;
+bool screenshotFailed = false;
 
 void Execute(const ScriptCommand& c) {
     switch (c.kind) {
@@ -56,6 +57,7 @@ void Execute(const ScriptCommand& c) {
             if (!WriteBmp(c.file.c_str(), HeadlessScreen())) {
                 std::fprintf(stderr, "sidescroller-replay: line %d: cannot write %s\n", c.line,
                              c.file.c_str());
+                screenshotFailed = true;
             }
             break;
         case CommandKind::Seed:
@@ -100,6 +102,7 @@ int RunReplay(const Script& script, FILE* out) {
     counting = false;
     ended = false;
     soundsSeen = 0;
+    screenshotFailed = false;
     HeadlessSetSeed(script.seed);
     HeadlessSetClock(script.start);
     HeadlessSetIdleHook(Idle);
@@ -108,5 +111,6 @@ int RunReplay(const Script& script, FILE* out) {
     // A replay may be one of several in a process (tests): give the pictures back.
     ReleaseDisplay();
     HeadlessReset();
-    return code;
+    // The run goes on to the end, but a picture that was asked for and is missing fails it.
+    return screenshotFailed ? 2 : code;
 }
