@@ -103,4 +103,92 @@ TEST_F(FileSafetyTest, TwoCopiesSavingNeverLetAReaderSeeAnIncompleteTable) {
     }
 }
 
+const std::string ABC_RECORD = "\xBE\xBD\xBC" + std::string(7, '\xFF') + " 255\n";
+
+void ReplacePicture(const std::string& name, int w, int h) {
+    // A folder of its own, so that the game's own pictures stay untouched.
+    fs::remove("data");
+    fs::create_directory("data");
+    for (const auto& entry : fs::directory_iterator(fs::path(SOURCE_DIR) / "data")) {
+        fs::create_symlink(entry.path(), "data" / entry.path().filename());
+    }
+    fs::remove("data/" + name);
+    WriteTestBmp("data/" + name, w, h, [](int, int) { return COLORREF{0x00FF00}; });
+}
+
+TEST_F(FileSafetyTest, FilesTheGameCannotUseAreNamedAndNothingIsLost) {
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::string script;
+        int exitCode;
+        std::string error;  // the stderr it must hold; "" for none at all
+        std::function<void()> check;
+    } cases[] = {
+        {"leftovers of a crash and of older versions",
+         [] {
+             WriteTextFile("high.dat", OldTable());
+             fs::create_directory("high.dat.tmp");
+             WriteTextFile("high.dat.tmp.ab12cd", "half a ta");
+         },
+         Session("ABC", 1), 0, "",
+         [] {
+             EXPECT_EQ(ReadTextFile("high.dat").rfind(ABC_RECORD, 0), 0u);
+             EXPECT_FALSE(fs::exists("high.dat.tmp.ab12cd"));
+         }},
+        {"a symbolic link",
+         [] {
+             fs::create_directory("scores");
+             WriteTextFile("scores/real.dat", OldTable());
+             fs::create_symlink("scores/real.dat", "high.dat");
+         },
+         Session("ABC", 1), 0, "",
+         [] {
+             EXPECT_TRUE(fs::is_symlink("high.dat"));
+             EXPECT_EQ(ReadTextFile("scores/real.dat").rfind(ABC_RECORD, 0), 0u);
+         }},
+        {"a read-only table",
+         [] {
+             WriteTextFile("high.dat", OldTable());
+             fs::permissions("high.dat", fs::perms::owner_read | fs::perms::group_read);
+         },
+         Session("ABC", 1), 0,
+         "Sidescroller: cannot save the high scores in high.dat: the file is read-only\n",
+         [] {
+             EXPECT_EQ(ReadTextFile("high.dat"), OldTable());
+             EXPECT_EQ(fs::status("high.dat").permissions(),
+                       fs::perms::owner_read | fs::perms::group_read);
+         }},
+        {"a named pipe", [] { ASSERT_EQ(mkfifo("high.dat", 0644), 0); }, Session("ABC", 1), 0,
+         "Sidescroller: cannot save the high scores in high.dat: not a regular file\n",
+         [] { EXPECT_TRUE(fs::is_fifo("high.dat")); }},
+        {"a picture smaller than the game draws from",
+         [] { ReplacePicture("pelko.bmp", 100, 100); }, Session("ABC", 1), 1,
+         "Sidescroller: cannot use the picture data/pelko.bmp: 100 x 100 pixels, smaller than "
+         "the 300 x 180 the game needs\n",
+         [] {}},
+        {"an unwritable screenshot", [] {}, "wait 100\nscreenshot nowhere/shot.bmp\ndump\n", 2,
+         "sidescroller-replay: line 2: cannot write nowhere/shot.bmp\n", [] {}},
+        {"an over-long script line", [] {}, "wait 100\n" + std::string(1 << 20, 'x') + "\n", 2,
+         "sidescroller-replay: script.txt: line 2: longer than 8192 bytes: " +
+             std::string(60, 'x') + "...\n",
+         [] {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::path folder = EnterFreshRunFolder();
+        c.prepare();
+        ReplayOutcome run = RunReplayBinary(c.script);
+        EXPECT_EQ(run.exitCode, c.exitCode);
+        EXPECT_EQ(run.errors, c.error);
+        // The game played to its end unless it could not start.
+        bool started = c.error.find("cannot use the picture") == std::string::npos &&
+                       c.error.find("longer than") == std::string::npos;
+        EXPECT_EQ(run.dumps.size(), started ? 1u : 0u);
+        c.check();
+        fs::current_path(this->folder);
+        fs::remove_all(folder);
+    }
+}
+
 }  // namespace

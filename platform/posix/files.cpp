@@ -50,7 +50,9 @@ std::string FollowLinks(std::string path) {
         ssize_t length = readlink(path.c_str(), to, sizeof to - 1);
         if (length <= 0) break;
         to[length] = 0;
-        path = to[0] == '/' ? std::string(to) : FolderOf(path) + "/" + to;
+        size_t slash = path.rfind('/');
+        bool relative = to[0] != '/' && slash != std::string::npos;
+        path = relative ? path.substr(0, slash + 1) + to : std::string(to);
     }
     return path;
 }
@@ -159,6 +161,8 @@ const char* BeginFileReplacement(const char* gameName, FileReplacement* replacem
     const char* target = replacement->target.c_str();
     mode_t mode = 0666;  // less the umask, as for any new file
     struct stat info;
+    // A chain of links that never ends is left as it is, not replaced by a file.
+    if (lstat(target, &info) == 0 && S_ISLNK(info.st_mode)) return std::strerror(ELOOP);
     if (stat(target, &info) == 0) {
         if (!S_ISREG(info.st_mode)) return "not a regular file";
         // The write bits count even for a user whom the system lets write anyway.
