@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "platform/files.h"
@@ -13,6 +14,8 @@
 struct Bitmap {
     SDL_Surface* pixels;  // ARGB8888
 };
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -61,9 +64,9 @@ std::string HeaderProblem(const std::string& data) {
         return "unsupported (" + std::to_string(bits) + " bits per pixel)";
     }
     // Plain, run-length or bit-field pixels; JPEG or PNG inside a bitmap is not read.
-    if (compression > 3) {
-        return "unsupported (compression " + std::to_string(compression) + ")";
-    }
+    if (compression == 4) return "unsupported (JPEG inside a bitmap)";
+    if (compression == 5) return "unsupported (PNG inside a bitmap)";
+    if (compression > 3) return "unsupported (compression " + std::to_string(compression) + ")";
     return "";
 }
 
@@ -71,7 +74,10 @@ std::string HeaderProblem(const std::string& data) {
 std::string ReadWholeFile(const char* gameName, std::string* problem) {
     FILE* file = OpenGameFile(gameName, "rb");
     if (!file) {
-        *problem = errno == ENOENT ? "missing" : std::strerror(errno);
+        // OpenGameFile takes a pipe or a device for a missing file; the player is told which.
+        *problem = errno != ENOENT                  ? std::strerror(errno)
+                   : fs::exists(HostPath(gameName)) ? "not a regular file"
+                                                    : "missing";
         return "";
     }
     std::string data;
