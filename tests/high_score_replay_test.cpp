@@ -85,29 +85,6 @@ TEST_F(HighScoreReplayTest, EscapeSavesOnceAndTheMenuFollows) {
     EXPECT_EQ(after["tick"].Int(), before["tick"].Int());
 }
 
-TEST_F(HighScoreReplayTest, AGameIsSavedOnceWhateverComesBeforeTheNextFrame) {
-    std::string burst;
-    for (int k = 0; k < 12; k++) burst += "key ESCAPE\n";
-    // Frames come every 26 ms; the game's last clock tick comes at 121000 ms, between the
-    // frames at 120978 and 121004.
-    const struct {
-        const char* what;
-        std::string script;
-    } cases[] = {
-        {"twelve Escape presses in one frame", "wait 3000\n" + burst},
-        {"Escape, then the clock's last tick", "wait 120795\nkey ESCAPE\nwait 8\n"},
-    };
-    for (const auto& c : cases) {
-        WriteTextFile("high.dat", OldTable());
-        ReplayOutcome run = RunReplayBinary(std::string(TO_MENU) + "click left\nmove 20 20\n" +
-                                            c.script + "dump\nframes 1\ndump\n");
-        ASSERT_EQ(run.dumps.size(), 2u) << c.what;
-        EXPECT_EQ(run.dumps[0]["state"].Int(), 1) << c.what;  // still before the next frame
-        EXPECT_EQ(run.dumps[1]["state"].Int(), 2) << c.what;  // then the menu, as after Escape
-        EXPECT_EQ(ReadTextFile("high.dat"), AFTER_INSERTION) << c.what;
-    }
-}
-
 TEST_F(HighScoreReplayTest, TheHighScoreButtonResumesItsCycleAfterTheVisit) {
     ReplayOutcome run = RunScript(std::string(TO_MENU) +
                                   "move 235 345\nframes 10\ndump\n"

@@ -160,7 +160,9 @@ TEST(SdlKeyMap, CursorIsClampedToTheScreen) {
 
 namespace {
 
-std::string GameBinary() { return GAME_BINARY; }
+std::string GameBinary() {
+    return GAME_BINARY;
+}
 
 }  // namespace
 
