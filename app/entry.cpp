@@ -43,8 +43,7 @@ int StartUp(int showCommand) {
         return 1;
     }
     if (!InitDisplay(mainWindow)) {
-        std::string text = std::string("cannot set up the display: ") + InitDisplayFailure();
-        ReportFatal(text.c_str());
+        ReportFatal(InitDisplayFailure());
         return 1;
     }
     SetTimer(mainWindow, TIMER_CLOCK, CLOCK_MS, nullptr);

@@ -59,8 +59,8 @@ void OnKeyDown(HWND window, WPARAM key) {
         ResetGame();
     }
     // The state stays Playing here; the next game frame leaves the game, even when the key
-    // was let go before it, so that one game is never saved twice.
-    if (key == KEY_ESCAPE && GameState == Playing) {
+    // was let go before it. Until then the game is over: further presses save nothing.
+    if (key == KEY_ESCAPE && GameState == Playing && !GameEndRequested()) {
         SaveScore();
         RequestGameEnd();
     }
@@ -79,7 +79,8 @@ void OnTimer(HWND window, WPARAM id) {
         SetTimer(window, TIMER_CREDITS2, CREDITS2_MS, nullptr);
     }
     if (id == TIMER_CLOCK) secondsLeft -= 1;
-    if (id == TIMER_CLOCK && secondsLeft < 0 && GameState == Playing) {
+    // A game that Escape already saved is left to the next frame, which goes to the menu.
+    if (id == TIMER_CLOCK && secondsLeft < 0 && GameState == Playing && !GameEndRequested()) {
         GameState = HighScores;
         SaveScore();
     }

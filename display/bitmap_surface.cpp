@@ -3,13 +3,15 @@
 
 #include "display/display.h"
 
-Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t, int32_t) {
-    Bitmap* bitmap = LoadBitmapFile(name);
+Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t, int32_t,
+                           std::string* problem) {
+    Bitmap* bitmap = LoadBitmapFile(name, problem);
     if (!bitmap) return nullptr;
     Surface* surface = nullptr;
     if (CreateSurface(dd, DDSCAPS_OFFSCREENPLAIN, BitmapWidth(bitmap), BitmapHeight(bitmap),
                       &surface) != DD_OK) {
         DeleteBitmap(bitmap);
+        if (problem) *problem = "too large for the display's memory";
         return nullptr;
     }
     CopyBitmapToSurface(surface, bitmap, 0, 0, 0, 0);

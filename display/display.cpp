@@ -1,8 +1,11 @@
 // Display set-up: the screen, the flipping surfaces and every picture of the game.
 #include "display/display.h"
 
+#include <cstdio>
 #include <initializer_list>
+#include <string>
 
+#include "platform/files.h"
 #include "screens/screens.h"
 
 DirectDraw* directDraw;
@@ -12,24 +15,38 @@ AssetSurfaces assetSurfaces;
 
 namespace {
 
-const char* failure = "";
+char failure[512] = "";
 
 struct PictureFile {
     Surface* AssetSurfaces::*surface;
     const char* file;
+    // The least size the drawing takes from the picture; 0 where it draws the whole picture.
+    int32_t minWidth;
+    int32_t minHeight;
 };
 
 // Load order of the pictures.
 constexpr PictureFile kPictures[] = {
-    {&AssetSurfaces::side2, "data\\side2.bmp"},   {&AssetSurfaces::side1, "data\\side1.bmp"},
-    {&AssetSurfaces::baum, "data\\baum.bmp"},     {&AssetSurfaces::plane, "data\\plane.bmp"},
-    {&AssetSurfaces::cursor, "data\\cursor.bmp"}, {&AssetSurfaces::ammo, "data\\ammo.bmp"},
-    {&AssetSurfaces::kralo, "data\\kralo.bmp"},   {&AssetSurfaces::kralo2, "data\\kralo2.bmp"},
-    {&AssetSurfaces::pelko, "data\\pelko.bmp"},   {&AssetSurfaces::pelko2, "data\\pelko2.bmp"},
-    {&AssetSurfaces::para, "data\\para.bmp"},     {&AssetSurfaces::menu, "data\\menu.bmp"},
-    {&AssetSurfaces::high, "data\\high.bmp"},     {&AssetSurfaces::font, "data\\font.bmp"},
-    {&AssetSurfaces::logo, "data\\logo.bmp"},
+    {&AssetSurfaces::side2, "data\\side2.bmp", 640, 480},
+    {&AssetSurfaces::side1, "data\\side1.bmp", 640, 480},
+    {&AssetSurfaces::baum, "data\\baum.bmp", 344, 402},
+    {&AssetSurfaces::plane, "data\\plane.bmp", 220, 120},
+    {&AssetSurfaces::cursor, "data\\cursor.bmp", 0, 0},
+    {&AssetSurfaces::ammo, "data\\ammo.bmp", 0, 0},
+    {&AssetSurfaces::kralo, "data\\kralo.bmp", 600, 360},
+    {&AssetSurfaces::kralo2, "data\\kralo2.bmp", 600, 360},
+    {&AssetSurfaces::pelko, "data\\pelko.bmp", 300, 180},
+    {&AssetSurfaces::pelko2, "data\\pelko2.bmp", 300, 180},
+    {&AssetSurfaces::para, "data\\para.bmp", 600, 360},
+    {&AssetSurfaces::menu, "data\\menu.bmp", 640, 480},
+    {&AssetSurfaces::high, "data\\high.bmp", 0, 0},
+    {&AssetSurfaces::font, "data\\font.bmp", 0, 0},
+    {&AssetSurfaces::logo, "data\\logo.bmp", 0, 0},
 };
+
+// Fifteen cells of 225 x 53, two to a row.
+constexpr int32_t BUTTON_SHEET_WIDTH = 450;
+constexpr int32_t BUTTON_SHEET_HEIGHT = 424;
 
 struct ButtonFile {
     MenuButton* button;
@@ -55,8 +72,27 @@ void RestorePicture(Surface* surface, const char* file) {
 }
 
 int Fail(const char* what) {
-    failure = what;
+    std::snprintf(failure, sizeof failure, "cannot set up the display: %s", what);
     return 0;
+}
+
+// A picture the drawing would read past the edge of shows stale pixels around it, so it is
+// refused like a damaged one.
+Surface* LoadPicture(const char* file, int32_t minWidth, int32_t minHeight) {
+    std::string problem;
+    Surface* surface = LoadBitmapSurface(directDraw, file, 0, 0, &problem);
+    if (surface && (SurfaceWidth(surface) < minWidth || SurfaceHeight(surface) < minHeight)) {
+        problem = std::to_string(SurfaceWidth(surface)) + " x " +
+                  std::to_string(SurfaceHeight(surface)) + " pixels, smaller than the " +
+                  std::to_string(minWidth) + " x " + std::to_string(minHeight) + " the game needs";
+        ReleaseSurface(surface);
+        surface = nullptr;
+    }
+    if (!surface) {
+        std::snprintf(failure, sizeof failure, "cannot use the picture %s: %s",
+                      HostPath(file).c_str(), problem.c_str());
+    }
+    return surface;
 }
 
 }  // namespace
@@ -90,7 +126,7 @@ void RestoreDisplay() {
 }
 
 int InitDisplay(HWND window) {
-    failure = "";
+    failure[0] = 0;
     if (DirectDrawCreate(&directDraw) != DD_OK) return Fail("no display driver");
     if (SetCooperativeLevel(
             directDraw, window,
@@ -114,9 +150,9 @@ int InitDisplay(HWND window) {
     // Every drawing step expects all its pictures, so a missing one stops the game here
     // with its name rather than leaving holes in every frame.
     for (const PictureFile& picture : kPictures) {
-        Surface* surface = LoadBitmapSurface(directDraw, picture.file, 0, 0);
+        Surface* surface = LoadPicture(picture.file, picture.minWidth, picture.minHeight);
         assetSurfaces.*picture.surface = surface;
-        if (!surface) return Fail(picture.file);
+        if (!surface) return 0;
     }
 
     SetSurfaceColorKey(assetSurfaces.font, COLOR_BLACK);
@@ -133,8 +169,8 @@ int InitDisplay(HWND window) {
     ShowCursor(false);
 
     for (const ButtonFile& b : kButtons) {
-        Surface* surface = LoadBitmapSurface(directDraw, b.file, 0, 0);
-        if (!surface) return Fail(b.file);
+        Surface* surface = LoadPicture(b.file, BUTTON_SHEET_WIDTH, BUTTON_SHEET_HEIGHT);
+        if (!surface) return 0;
         SetSurfaceColorKey(surface, COLOR_BLACK);
         b.button->Init(surface, b.x, b.y);
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "platform/bitmap.h"
 #include "platform/display.h"
@@ -34,10 +35,11 @@ extern AssetSurfaces assetSurfaces;
 constexpr COLORREF COLOR_BLACK = 0x000000;
 constexpr COLORREF COLOR_WHITE = 0xFFFFFF;
 
-// 1 when the whole display is set up, 0 when a display step failed. A picture that cannot
-// be loaded is named on stderr and also answers 0.
+// 1 when the whole display is set up, 0 when a display step failed or a picture cannot be
+// used (missing, damaged, unsupported, too large, or smaller than the game draws from it).
 int InitDisplay(HWND window);
-// The name of the display step or picture that made InitDisplay answer 0.
+// The line for the player that says why InitDisplay answered 0: the display step, or the
+// picture's path as this system names it and what is wrong with it.
 const char* InitDisplayFailure();
 // Gives back every picture and forgets the display objects, whose memory the display
 // itself owns. The game leaves this to the end of the process; tests that start the game
@@ -46,7 +48,9 @@ void ReleaseDisplay();
 // Brings every surface back after another program had the screen and drew over it.
 void RestoreDisplay();
 
-Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height);
+// Null when the picture cannot be used; then, if problem is given, the reason in words.
+Surface* LoadBitmapSurface(DirectDraw* dd, const char* name, int32_t width, int32_t height,
+                           std::string* problem = nullptr);
 HRESULT CopyBitmapToSurface(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
                             int32_t height);
 uint32_t MatchSurfaceColor(Surface* surface, COLORREF color);

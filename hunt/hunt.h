@@ -119,6 +119,8 @@ void ResetGame();
 // game frame then ends the game as if Escape were still held, even when the key was released
 // before it. ResetGame forgets a request that no game frame consumed.
 void RequestGameEnd();
+// True from RequestGameEnd until the game frame that ends the game: its score is saved.
+bool GameEndRequested();
 void DrawBackdrop();
 void DrawTreeLayer();
 void UpdateObjects();

@@ -87,6 +87,10 @@ void RequestGameEnd() {
     gameEndRequested = true;
 }
 
+bool GameEndRequested() {
+    return gameEndRequested;
+}
+
 void ReadCursorAndScroll() {
     // A failed query leaves the stored position as it was.
     GetCursorPos(&cursorPos);

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct Bitmap;
 
-// Null when the file is missing or is not a bitmap this system can read.
-Bitmap* LoadBitmapFile(const char* gameName);
+// The picture in a Windows bitmap file (OpenGameFile's rules: only a regular file). Null
+// when it cannot be used, and then, if problem is given, the reason in a few words that
+// begin with one of "missing", "damaged", "unsupported", "too large", or the system's
+// reason the file cannot be read.
+Bitmap* LoadBitmapFile(const char* gameName, std::string* problem = nullptr);
 void DeleteBitmap(Bitmap* bitmap);
 int32_t BitmapWidth(const Bitmap* bitmap);
 int32_t BitmapHeight(const Bitmap* bitmap);

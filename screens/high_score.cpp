@@ -5,10 +5,12 @@
 // records, so that it is cleared in a known order.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/app.h"
 #include "display/display.h"
 #include "platform/files.h"
+#include "platform/report.h"
 #include "screens/screens.h"
 
 int32_t highScorePhase;
@@ -24,9 +26,6 @@ constexpr int32_t SCORE_CAP = 9999;
 constexpr int64_t SCORE_BIAS = 255;
 
 const char* const HIGH_SCORE_FILE = "high.dat";
-// Written in full beside the real file, then renamed over it, so a crash or a full disk
-// never leaves a half-written table behind.
-const char* const HIGH_SCORE_TEMP_FILE = "high.dat.tmp";
 
 // A number longer than Save ever writes is not Save's shape; larger ones saturate here.
 constexpr int MAX_SAVED_DIGITS = 10;
@@ -160,6 +159,14 @@ bool WriteRecords(FILE* file, const HighScoreEntry* slots) {
     return written;
 }
 
+// Names the file as the player sees it, and where a link led the save.
+void ReportSaveProblem(const std::string& target, const char* why) {
+    std::string path = HostPath(HIGH_SCORE_FILE);
+    std::string text = "cannot save the high scores in " + path;
+    if (!target.empty() && target != path) text += " (" + target + ")";
+    ReportProblem((text + ": " + why).c_str());
+}
+
 }  // namespace
 
 void HighScoreTable::Clear() {
@@ -187,16 +194,22 @@ void HighScoreTable::Save() {
     for (int slot = 0; slot < RANKED_SLOTS; slot++) {
         if (entries[slot].score > SCORE_CAP) entries[slot].score = SCORE_CAP;
     }
-    file = OpenGameFile(HIGH_SCORE_TEMP_FILE, "wb");
-    if (file == nullptr) return;
-    bool written = WriteRecords(file, entries);
-    written = FlushFileToDisk(file) && written;
-    written = std::fclose(file) == 0 && written;
-    file = nullptr;
-    // A failed save leaves the old file as it was.
-    if (!written || !ReplaceGameFile(HIGH_SCORE_TEMP_FILE, HIGH_SCORE_FILE)) {
-        std::remove(HostPath(HIGH_SCORE_TEMP_FILE).c_str());
+    // Written in full beside the real file and put in its place whole, so that neither a
+    // crash nor another copy of the game ever finds a half-written table. A failed save
+    // leaves the old file as it was; the game goes on with the table it shows.
+    FileReplacement replacement;
+    const char* why = BeginFileReplacement(HIGH_SCORE_FILE, &replacement);
+    if (why == nullptr) {
+        file = replacement.stream;
+        if (WriteRecords(file, entries)) {
+            why = FinishFileReplacement(&replacement);
+        } else {
+            AbandonFileReplacement(&replacement);
+            why = "the file could not be written";
+        }
+        file = nullptr;
     }
+    if (why != nullptr) ReportSaveProblem(replacement.target, why);
 }
 
 void HighScoreTable::Insert(int32_t newScore, const char* name) {

@@ -84,7 +84,9 @@ TEST_F(StartUpTest, AMissingOrBrokenPictureIsNamedAndStopsTheGame) {
         testing::internal::CaptureStderr();
         EXPECT_NE(StartUp(1), 0);
         std::string errors = testing::internal::GetCapturedStderr();
-        EXPECT_NE(errors.find(std::string("data\\") + broken), std::string::npos) << errors;
+        EXPECT_NE(errors.find("cannot use the picture data/" + std::string(broken)),
+                  std::string::npos)
+            << errors;
     }
 }
 

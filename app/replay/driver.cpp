@@ -36,6 +36,7 @@ bool PartOfTheMoment(CommandKind kind) {
             return false;
     }
 }
+bool screenshotFailed = false;
 
 void Execute(const ScriptCommand& c) {
     switch (c.kind) {
@@ -78,6 +79,7 @@ void Execute(const ScriptCommand& c) {
             if (!WriteBmp(c.file.c_str(), HeadlessScreen())) {
                 std::fprintf(stderr, "sidescroller-replay: line %d: cannot write %s\n", c.line,
                              c.file.c_str());
+                screenshotFailed = true;
             }
             break;
         case CommandKind::Hold:
@@ -138,6 +140,7 @@ int RunReplay(const Script& script, FILE* out) {
     ended = false;
     soundsSeen = 0;
     atPending = false;
+    screenshotFailed = false;
     HeadlessSetSeed(script.seed);
     HeadlessSetClock(script.start);
     HeadlessSetIdleHook(Idle);
@@ -146,5 +149,6 @@ int RunReplay(const Script& script, FILE* out) {
     // A replay may be one of several in a process (tests): give the pictures back.
     ReleaseDisplay();
     HeadlessReset();
-    return code;
+    // The run goes on to the end, but a picture that was asked for and is missing fails it.
+    return screenshotFailed ? 2 : code;
 }

@@ -8,7 +8,8 @@
 #include "app/replay/script.h"
 #include "platform/surface.h"
 
-// Runs the game with the script; answers the program's exit code.
+// Runs the game with the script; answers the program's exit code, or 2 when a screenshot
+// could not be written.
 int RunReplay(const Script& script, FILE* out);
 
 // The whole game state as one JSON line, without the line end. The sounds are those

@@ -1,7 +1,6 @@
 // sidescroller-replay SCRIPT: plays the game headlessly from scripted input.
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 #include "app/replay/replay.h"
 
@@ -10,16 +9,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: sidescroller-replay SCRIPT\n");
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
+    FILE* file = std::fopen(argv[1], "rb");
     if (!file) {
         std::fprintf(stderr, "sidescroller-replay: cannot read %s\n", argv[1]);
         return 2;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    Script script;
+    std::string text;
     std::string error;
-    if (!ParseScript(text.str(), &script, &error)) {
+    bool read = ReadScriptFile(file, &text, &error);
+    std::fclose(file);
+    Script script;
+    if (!read || !ParseScript(text, &script, &error)) {
         std::fprintf(stderr, "sidescroller-replay: %s: %s\n", argv[1], error.c_str());
         return 2;
     }

@@ -32,7 +32,35 @@ bool ParseNumber(const std::string& text, int64_t min, int64_t max, int64_t* val
     return true;
 }
 
+// A line as quoted in a message: its start only, so a huge line does not flood the output.
+std::string Quote(const std::string& line) {
+    constexpr size_t kShown = 60;
+    return line.size() <= kShown ? line : line.substr(0, kShown) + "...";
+}
+
 }  // namespace
+
+bool ReadScriptFile(FILE* file, std::string* text, std::string* error) {
+    text->clear();
+    int lineNumber = 1;
+    size_t lineStart = 0;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        text->push_back(static_cast<char>(c));
+        if (c == '\n') {
+            lineNumber++;
+            lineStart = text->size();
+        } else if (text->size() - lineStart > MAX_SCRIPT_LINE) {
+            *error = "line " + std::to_string(lineNumber) + ": longer than " +
+                     std::to_string(MAX_SCRIPT_LINE) + " bytes: " + Quote(text->substr(lineStart));
+            return false;
+        }
+    }
+    if (std::ferror(file)) {
+        *error = "cannot read the script";
+        return false;
+    }
+    return true;
+}
 
 int KeyCodeFromName(const std::string& name) {
     if (name.size() == 1 &&
@@ -82,7 +110,7 @@ bool ParseScript(const std::string& text, Script* script, std::string* error) {
             ok = ParseNumber(w[1], 0, kMaxTime, &v);
             if (ok && verb == "seed") script->seed = static_cast<uint32_t>(v);
             if (ok && verb == "start") script->start = static_cast<uint32_t>(v);
-            if (!ok) return fail("expected a number from 0 to 4294967295: " + line);
+            if (!ok) return fail("expected a number from 0 to 4294967295: " + Quote(line));
             continue;
         } else if ((verb == "wait" || verb == "frames") && w.size() == 2) {
             c.kind = verb == "wait" ? CommandKind::Wait : CommandKind::Frames;
@@ -121,7 +149,7 @@ bool ParseScript(const std::string& text, Script* script, std::string* error) {
             c.file = w[1];
             ok = true;
         }
-        if (!ok) return fail("cannot read: " + line);
+        if (!ok) return fail("cannot read: " + Quote(line));
         script->commands.push_back(c);
     }
     return true;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -42,5 +43,11 @@ struct Script {
 // code; -1 when unknown.
 int KeyCodeFromName(const std::string& name);
 
+// No command needs more; a longer line is refused without being read whole.
+constexpr size_t MAX_SCRIPT_LINE = 8192;
+
+// Reads a script file into text; on a line longer than MAX_SCRIPT_LINE answers false at
+// once with a message naming the line and quoting its start.
+bool ReadScriptFile(FILE* file, std::string* text, std::string* error);
 // Parses the whole text; on a bad line answers false with a message naming the line.
 bool ParseScript(const std::string& text, Script* script, std::string* error);

@@ -101,7 +101,9 @@ Effect* FindEffect(const char* name) {
     Effect* slot = effectCount < MAX_EFFECTS ? &effects[effectCount++] : &effects[MAX_EFFECTS - 1];
     if (slot->chunk != nullptr) Mix_FreeChunk(slot->chunk);
     snprintf(slot->name, sizeof slot->name, "%s", name);
-    slot->chunk = Mix_LoadWAV(HostPath(name).c_str());
+    // Through OpenGameFile, so that a pipe in the file's place cannot block the game.
+    FILE* file = OpenGameFile(name, "rb");
+    slot->chunk = file ? Mix_LoadWAV_RW(SDL_RWFromFP(file, SDL_TRUE), 1) : nullptr;
     return slot;
 }
 
@@ -163,8 +165,11 @@ bool ChooseSoundfont() {
 
 Mix_Music* LoadMusic(const char* path) {
     if (SDL_AtomicGet(&mixerState) != MIXER_OPEN || !ChooseSoundfont()) return nullptr;
-    Mix_Music* music = Mix_LoadMUS(path);
-    if (music == nullptr) fprintf(stderr, "sound: cannot play %s (%s)\n", path, Mix_GetError());
+    FILE* file = OpenGameFile(path, "rb");
+    Mix_Music* music = file ? Mix_LoadMUS_RW(SDL_RWFromFP(file, SDL_TRUE), 1) : nullptr;
+    if (music == nullptr) {
+        fprintf(stderr, "sound: cannot play %s (%s)\n", path, file ? Mix_GetError() : "missing");
+    }
     return music;
 }
 
