@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "platform/common/bitmap_file.h"
 #include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/win32/system.h"
@@ -14,11 +15,24 @@ struct Bitmap {
     BITMAPINFO format;
 };
 
-Bitmap* LoadBitmapFile(const char* gameName) {
-    if (!gameName) return nullptr;
+namespace {
+
+Bitmap* Refuse(std::string* problem, const char* why) {
+    if (problem) *problem = why;
+    return nullptr;
+}
+
+}  // namespace
+
+// The file passes the same checks as everywhere before the system's own loader reads it.
+Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
+    if (!gameName) return Refuse(problem, "missing");
+    std::string why;
+    ReadBitmapFile(gameName, &why);
+    if (!why.empty()) return Refuse(problem, why.c_str());
     auto handle = static_cast<HBITMAP>(LoadImageA(nullptr, HostPath(gameName).c_str(), IMAGE_BITMAP,
                                                   0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!handle) return nullptr;
+    if (!handle) return Refuse(problem, "damaged");
     BITMAP info = {};
     Bitmap* bitmap = nullptr;
     if (GetObjectA(handle, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
@@ -44,7 +58,7 @@ Bitmap* LoadBitmapFile(const char* gameName) {
         }
     }
     DeleteObject(handle);
-    return bitmap;
+    return bitmap ? bitmap : Refuse(problem, "damaged");
 }
 
 void DeleteBitmap(Bitmap* bitmap) {

@@ -1,0 +1,9 @@
+// The checks every bitmap file passes before it is decoded: a regular file that can be read,
+// of a plausible size, with headers of a kind the game reads.
+#pragma once
+
+#include <string>
+
+// The whole file; or "" with *problem set to the reason in a few words that begin with one
+// of "missing", "damaged", "unsupported", "too large", or the system's reason.
+std::string ReadBitmapFile(const char* gameName, std::string* problem);
