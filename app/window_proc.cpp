@@ -17,11 +17,6 @@ constexpr int32_t NAME_STEP = 7;
 constexpr int32_t BUTTON_HIT_WIDTH = 300;
 constexpr int32_t BUTTON_HIT_HEIGHT = 70;
 
-void SaveScore() {
-    highScoreTable.Insert(score, nameEntry.name);
-    highScoreTable.Save();
-}
-
 // Steps 1 to 3: the name-entry screen. Keys are virtual-key codes, not characters; the
 // band 97 to 122 (keypad and F1 to F11) is stored 32 higher, as the game always did.
 void EditName(WPARAM key) {
@@ -61,7 +56,7 @@ void OnKeyDown(HWND window, WPARAM key) {
     // The state stays Playing here; the next game frame leaves the game, even when the key
     // was let go before it. Until then the game is over: further presses save nothing.
     if (key == KEY_ESCAPE && GameState == Playing && !GameEndRequested()) {
-        SaveScore();
+        SaveGameScore();
         RequestGameEnd();
     }
 }
@@ -82,7 +77,7 @@ void OnTimer(HWND window, WPARAM id) {
     // A game that Escape already saved is left to the next frame, which goes to the menu.
     if (id == TIMER_CLOCK && secondsLeft < 0 && GameState == Playing && !GameEndRequested()) {
         GameState = HighScores;
-        SaveScore();
+        SaveGameScore();
     }
 }
 

@@ -119,6 +119,8 @@ void ResetGame();
 // game frame then ends the game as if Escape were still held, even when the key was released
 // before it. ResetGame forgets a request that no game frame consumed.
 void RequestGameEnd();
+// Puts the game's score with the typed name into the high-score table and saves it.
+void SaveGameScore();
 // True from RequestGameEnd until the game frame that ends the game: its score is saved.
 bool GameEndRequested();
 void DrawBackdrop();

@@ -65,6 +65,10 @@ void ScrollWithArrowKeys() {
 
 void EndGameOnEscape() {
     if (KeyDown(VK_ESCAPE) || gameEndRequested) {
+        // Held before its key-down was handled (the system updates the key's state before it
+        // delivers the message): the key-down would find the menu and save nothing, and the
+        // game would be lost. It is saved here instead, once.
+        if (!gameEndRequested) SaveGameScore();
         gameEndRequested = false;
         GameState = MainMenu;
     }
@@ -82,6 +86,11 @@ void StopMenuButton(MenuButton& button) {
 }
 
 }  // namespace
+
+void SaveGameScore() {
+    highScoreTable.Insert(score, nameEntry.name);
+    highScoreTable.Save();
+}
 
 void RequestGameEnd() {
     gameEndRequested = true;

@@ -21,8 +21,8 @@ std::string WindowsReason(DWORD error) {
     char text[256] = {};
     DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                   nullptr, error, 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' ||
-                          text[length - 1] == '.')) {
+    while (length > 0 &&
+           (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == '.')) {
         text[--length] = 0;
     }
     return length ? text : "error " + std::to_string(error);
@@ -93,9 +93,9 @@ const char* BeginFileReplacement(const char* gameName, FileReplacement* replacem
     DWORD error = ERROR_FILE_EXISTS;
     for (int attempt = 0; attempt < MAX_NAME_TRIES && error == ERROR_FILE_EXISTS; attempt++) {
         char letters[32];
-        std::snprintf(letters, sizeof letters, "%06lx",
-                      (GetCurrentProcessId() * 7919ul + GetTickCount() + attempt * 104729ul) &
-                          0xFFFFFFul);
+        std::snprintf(
+            letters, sizeof letters, "%06lx",
+            (GetCurrentProcessId() * 7919ul + GetTickCount() + attempt * 104729ul) & 0xFFFFFFul);
         replacement->temporary = replacement->target + TEMP_INFIX + letters;
         // Held without sharing, and with the right to rename it over the target itself.
         HANDLE handle = CreateFileA(replacement->temporary.c_str(), GENERIC_WRITE | DELETE, 0,
