@@ -1,0 +1,12 @@
+# Each package takes its own layout: the zip the folder to play in, the installer bin\ and
+# share\sidescroller\.
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+if(CPACK_GENERATOR STREQUAL "ZIP")
+    set(CPACK_COMPONENTS_ALL portable)
+    set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+    set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+elseif(CPACK_GENERATOR STREQUAL "NSIS")
+    set(CPACK_COMPONENTS_ALL installed)
+    set(CPACK_COMPONENT_INSTALLED_HIDDEN ON)
+    set(CPACK_COMPONENT_INSTALLED_REQUIRED ON)
+endif()
