@@ -11,29 +11,19 @@ struct Bitmap {
     SDL_Surface* pixels;  // ARGB8888
 };
 
-namespace {
-
-Bitmap* Refuse(std::string* problem, const std::string& why) {
-    if (problem) *problem = why;
-    return nullptr;
-}
-
-}  // namespace
-
 Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
-    if (!gameName) return Refuse(problem, "missing");
     std::string why;
     std::string data = ReadBitmapFile(gameName, &why);
-    if (!why.empty()) return Refuse(problem, why);
+    if (!why.empty()) return RefuseBitmap(problem, why);
     SDL_Surface* loaded =
         SDL_LoadBMP_RW(SDL_RWFromConstMem(data.data(), static_cast<int>(data.size())), 1);
-    if (!loaded) return Refuse(problem, "damaged");
+    if (!loaded) return RefuseBitmap(problem, "damaged");
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(loaded);
-    if (!converted) return Refuse(problem, "too large for the memory left");
+    if (!converted) return RefuseBitmap(problem, "too large for the memory left");
     if (converted->w <= 0 || converted->h <= 0) {
         SDL_FreeSurface(converted);
-        return Refuse(problem, "damaged (no pixels)");
+        return RefuseBitmap(problem, "damaged (no pixels)");
     }
     return new Bitmap{converted};
 }

@@ -88,7 +88,16 @@ std::string ReadWholeFile(const char* gameName, std::string* problem) {
 
 }  // namespace
 
+Bitmap* RefuseBitmap(std::string* problem, const std::string& why) {
+    if (problem) *problem = why;
+    return nullptr;
+}
+
 std::string ReadBitmapFile(const char* gameName, std::string* problem) {
+    if (!gameName) {
+        *problem = "missing";
+        return "";
+    }
     std::string data = ReadWholeFile(gameName, problem);
     if (problem->empty()) *problem = HeaderProblem(data);
     return problem->empty() ? data : "";

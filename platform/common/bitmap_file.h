@@ -7,3 +7,7 @@
 // The whole file; or "" with *problem set to the reason in a few words that begin with one
 // of "missing", "damaged", "unsupported", "too large", or the system's reason.
 std::string ReadBitmapFile(const char* gameName, std::string* problem);
+
+struct Bitmap;
+// No bitmap, and the reason in *problem when it is asked for.
+Bitmap* RefuseBitmap(std::string* problem, const std::string& why);

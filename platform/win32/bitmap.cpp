@@ -15,24 +15,14 @@ struct Bitmap {
     BITMAPINFO format;
 };
 
-namespace {
-
-Bitmap* Refuse(std::string* problem, const char* why) {
-    if (problem) *problem = why;
-    return nullptr;
-}
-
-}  // namespace
-
 // The file passes the same checks as everywhere before the system's own loader reads it.
 Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
-    if (!gameName) return Refuse(problem, "missing");
     std::string why;
     ReadBitmapFile(gameName, &why);
-    if (!why.empty()) return Refuse(problem, why.c_str());
+    if (!why.empty()) return RefuseBitmap(problem, why);
     auto handle = static_cast<HBITMAP>(LoadImageA(nullptr, HostPath(gameName).c_str(), IMAGE_BITMAP,
                                                   0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-    if (!handle) return Refuse(problem, "damaged");
+    if (!handle) return RefuseBitmap(problem, "damaged");
     BITMAP info = {};
     Bitmap* bitmap = nullptr;
     if (GetObjectA(handle, sizeof info, &info) && info.bmWidth > 0 && info.bmHeight > 0) {
@@ -58,7 +48,7 @@ Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
         }
     }
     DeleteObject(handle);
-    return bitmap ? bitmap : Refuse(problem, "damaged");
+    return bitmap ? bitmap : RefuseBitmap(problem, "damaged");
 }
 
 void DeleteBitmap(Bitmap* bitmap) {
