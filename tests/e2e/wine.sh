@@ -5,10 +5,12 @@
 # the quit path. It checks the exit code and the "high.dat" written, and compares the screens
 # that do not depend on the clock with the headless replay's pictures of the same screens.
 # The game runs from the zip a player would be given, and needs no DLL Windows does not ship.
-#   bash tests/e2e/wine.sh build-win/Sidescroller-*.zip build/sidescroller-replay \
-#        build/tests/screen_diff [SHOTS]
+# Then the installer: the installed game, started from elsewhere, keeps its scores in the
+# player's own folder and writes nothing where it is installed; the uninstaller removes it.
+#   bash tests/e2e/wine.sh build-win build/sidescroller-replay build/tests/screen_diff [SHOTS]
 set -euo pipefail
-zip=$(realpath "$1")
+zip=$(realpath "$(ls "$1"/Sidescroller-*-windows-x64.zip | head -1)")
+installer=$(realpath "$(ls "$1"/Sidescroller-*-windows-x64.exe | head -1)")
 replay=$(realpath "$2")
 screen_diff=$(realpath "$3")
 root=$(realpath "$(dirname "$0")/../..")
@@ -180,6 +182,55 @@ if LC_ALL=C grep -q "^$wine_row" high.dat; then
 else
     fail "high.dat has no row for WINE"
 fi
+
+# The installed game, started from the player's own folder as a Start-menu entry may do.
+wine "$installer" /S > /dev/null 2>&1
+wineserver -w
+drive=$WINEPREFIX/drive_c
+installed="$drive/Program Files/Sidescroller"
+scores="$drive/users/$(whoami)/AppData/Local/Sidescroller/high.dat"
+[ -f "$installed/bin/sidescroller.exe" ] && [ -f "$installed/share/sidescroller/data/side1.bmp" ] &&
+    ls "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Sidescroller/Sidescroller.lnk" \
+        > /dev/null && echo "ok   installed, with a Start-menu entry" || fail "the installer did not install"
+find "$installed" -type f | sort > "$work/installed-before"
+mkdir -p "$work/elsewhere"
+cd "$work/elsewhere"
+wine "C:\\Program Files\\Sidescroller\\bin\\sidescroller.exe" > /dev/null 2> "$work/installed.err" &
+gamepid=$!
+for _ in $(seq 300); do
+    [ "$(import -window root -format "%[fx:mean>0.05]" info: 2> /dev/null)" = 1 ] && break
+    sleep 0.1
+done
+settle installed-logo
+act xdotool key a
+act xdotool key i n s t
+mouse 100 440
+act xdotool key Return
+mouse 300 100
+act xdotool click 1
+act xdotool key Escape
+mouse 300 170
+act xdotool click 1
+act xdotool key space
+xdotool key space
+status=0
+wait "$gamepid" || status=$?
+gamepid=""
+inst_row=$(printf 'INST' | perl -pe 's/(.)/chr(255 - ord($1))/ge')
+if [ "$status" -eq 0 ] && LC_ALL=C grep -q "^$inst_row" "$scores" 2> /dev/null; then
+    echo "ok   the installed game kept its score in AppData\\Local\\Sidescroller"
+else
+    fail "the installed game ended with $status, scores: $(ls "$scores" 2>&1)"; cat "$work/installed.err"
+fi
+find "$installed" -type f | sort > "$work/installed-after"
+cmp -s "$work/installed-before" "$work/installed-after" && [ -z "$(ls "$work/elsewhere")" ] &&
+    echo "ok   nothing written where it is installed or where it was started" ||
+    fail "the installed game wrote into $installed or $work/elsewhere"
+wine "C:\\Program Files\\Sidescroller\\Uninstall.exe" /S > /dev/null 2>&1
+wineserver -w
+for _ in $(seq 50); do [ -e "$installed" ] || break; sleep 0.2; done
+[ ! -e "$installed" ] && [ -f "$scores" ] && echo "ok   uninstalled; the scores stay" ||
+    fail "the uninstaller left $installed"
 
 # The same screens from the headless replay, in a folder with the same table.
 ref=$work/replay
