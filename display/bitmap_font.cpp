@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "display/display.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ bool FitsInt32(int64_t value) {
 
 void BitmapFont::Load(const char* fileName) {
     // A missing file reads as an empty one: every field keeps its zero.
-    FILE* file = std::fopen(fileName, "r");
+    FILE* file = OpenGameFile(fileName, "r");
     if (!file) return;
     ReadInt(file, &glyphCount);
     ReadInt(file, &cellWidth);

@@ -1,11 +1,13 @@
-// Files of the game, named as the game names them ("data\side1.bmp"), relative to the
-// working folder.
+// Files of the game, named as the game names them ("data\side1.bmp"). This is the one place
+// where such a name becomes a path: in the working folder when it holds the game, otherwise
+// the game's own files where the program is installed and what it writes ("high.dat",
+// "log.txt") in the player's data folder (platform/common/game_folders.h).
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-// The name with the game's backslashes turned into this system's separator.
+// The path of a game name, in this system's separators. Absolute names stay as they are.
 std::string HostPath(const char* gameName);
 
 FILE* OpenGameFile(const char* gameName, const char* mode);
