@@ -47,13 +47,18 @@ Folders Decide() {
 
 // Whatever the game does not bring with it is its own writing.
 bool IsGameFile(const std::string& name) {
-    return name == "font.des" || name.rfind("data/", 0) == 0;
+    return name == "font.des" || name.rfind("data/", 0) == 0 || name.rfind("data\\", 0) == 0;
+}
+
+// Without building a path object: the headless backend places a name at every effect.
+bool IsAbsolute(const std::string& name) {
+    return name[0] == '/' || name[0] == '\\' || (name.size() > 1 && name[1] == ':');
 }
 
 }  // namespace
 
 std::string PlaceGameFile(const std::string& name) {
-    if (name.empty() || std::filesystem::path(name).is_absolute()) return name;
+    if (name.empty() || IsAbsolute(name)) return name;
     // Decided on first use: "font.des" is read before the program's entry runs.
     static const Folders folders = Decide();
     return (IsGameFile(name) ? folders.read : folders.write) + name;
