@@ -14,7 +14,7 @@ std::string PlaceGameFile(const std::string& name);
 bool MayRunInstalled();
 
 // Defined for each system (platform/posix/folders.cpp). Folders end with a separator.
-// The folder the running program was started from; empty when it cannot be found.
+// The folder that holds the running program; empty when it cannot be found.
 std::string ProgramFolder();
 // The player's own folder for the game's writable files; empty when there is none.
 std::string UserDataFolder();
