@@ -61,9 +61,10 @@ for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
 
 # One short session: logo, name, a game with two shots, Escape (the score is saved), then
 # quit through the credits. The screen is the game's own size, so no scaling.
-play() {  # PROGRAM HOME [XDG_DATA_HOME]
-    local program=$1 home=$2 data=${3:-}
+play() {  # PROGRAM SCORE_FILE HOME [XDG_DATA_HOME]
+    local program=$1 scores=$2 home=$3 data=${4:-}
     mkdir -p "$home" "$work/cwd"
+    touch "$work/started"
     (
         cd "$work/cwd"
         env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" HOME="$home" \
@@ -78,7 +79,9 @@ play() {  # PROGRAM HOME [XDG_DATA_HOME]
     xdotool mousemove 300 100; sleep 0.3   # hot spot on the new-game button
     xdotool click 1; sleep 0.6
     for x in 200 320; do xdotool mousemove "$x" 150; sleep 0.2; xdotool click 1; sleep 0.2; done
-    xdotool key Escape; sleep 0.6
+    xdotool key Escape
+    for _ in $(seq 100); do [ "$scores" -nt "$work/started" ] && break; sleep 0.1; done
+    sleep 0.3
     xdotool mousemove 300 170; sleep 0.3   # the quit button
     xdotool click 1; sleep 0.6
     xdotool key space; sleep 0.5
@@ -105,7 +108,7 @@ check_installed() {
 
     local home=$work/home-$RANDOM
     local kept=$home/.local/share/sidescroller
-    play "$program" "$home"
+    play "$program" "$kept/high.dat" "$home"
     expect "high.dat in the player's data folder" [ "$(grep -c '' "$kept/high.dat" 2> /dev/null)" = 10 ]
     expect "log.txt in the player's data folder" [ -f "$kept/log.txt" ]
 
@@ -116,7 +119,7 @@ check_installed() {
     cp "$data/sidescroller/high.dat" "$work/expected.dat"
     touch -d '2000-01-01' "$data/sidescroller/high.dat"
     rm -rf "$kept"
-    play "$program" "$home" "$data"
+    play "$program" "$data/sidescroller/high.dat" "$home" "$data"
     expect "the kept score was read and saved again" cmp -s "$data/sidescroller/high.dat" "$work/expected.dat"
     expect "saved by this run" [ "$data/sidescroller/high.dat" -nt "$work/expected.dat" ]
     expect "XDG_DATA_HOME is used instead of ~/.local/share" [ ! -e "$kept" ]
