@@ -123,6 +123,7 @@ bool PlayEffect(const char* name, uint32_t flags) {
 // the answer must be the one the open mixer gives.
 bool WaveReadable(const char* gameName) {
     if (gameName == nullptr) return true;
+    if (strlen(gameName) >= MAX_NAME) return false;
     SDL_AudioSpec spec;
     Uint8* samples = nullptr;
     Uint32 length = 0;
