@@ -1,13 +1,15 @@
-// Files of the game, named as the game names them ("data\side1.bmp"), relative to the
-// working folder. A port implements each call with exactly the guarantees written beside
-// it; the game relies on nothing more.
+// Files of the game, named as the game names them ("data\side1.bmp"). This is the one place
+// where such a name becomes a path: in the working folder when it holds the game, otherwise
+// the game's own files where the program is installed and what it writes ("high.dat",
+// "log.txt") in the player's data folder (platform/common/game_folders.h). A port implements
+// each call with exactly the guarantees written beside it; the game relies on nothing more.
 #pragma once
 
 #include <cstdio>
 #include <string>
 
-// The name with the game's backslashes turned into this system's separator: the path as
-// the player sees it on this system, and the one every message about the file shows.
+// The path of a game name in this system's separators, placed as above (absolute names stay
+// as they are): the path as the player sees it, and the one every message about the file shows.
 std::string HostPath(const char* gameName);
 
 // Opens a game file with an fopen mode ("rb", "wb", "w+"). Only a regular file is opened:

@@ -166,7 +166,8 @@ TEST_F(HighScoreFileTest, OtherShapesAreReadAsWhiteSpaceSeparatedTokens) {
     std::string shortTokens = "\xBE\xBD 3\n\xBC\xBB\xBA\xB9\xB8 7\n";
     // Line ends of another system.
     std::string crlf = Line("XYZ", "100");
-    crlf.insert(crlf.size() - 1, "\r");
+    crlf.back() = '\r';
+    crlf += '\n';
     WriteBytes("high.dat", fifteen + shortTokens + crlf);
     table_.Load();
 

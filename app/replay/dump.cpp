@@ -165,7 +165,11 @@ std::string DumpState(int* soundsSeen) {
     Int(s, "shotsLeft", shotsLeft);
     Int(s, "scrollX", scrollX);
     Key(s, "cursor");
-    s += "[" + std::to_string(cursorPos.x) + "," + std::to_string(cursorPos.y) + "]";
+    s += '[';
+    s += std::to_string(cursorPos.x);
+    s += ',';
+    s += std::to_string(cursorPos.y);
+    s += ']';
     Bytes(s, "name", reinterpret_cast<const uint8_t*>(nameEntry.name), sizeof nameEntry.name);
     Int(s, "nameLength", nameEntry.length);
     Int(s, "nameX", nameEntry.x);
@@ -174,7 +178,10 @@ std::string DumpState(int* soundsSeen) {
     s += '[';
     uintptr_t ids[16];
     int count = RunningTimers(ids, 16);
-    for (int i = 0; i < count; ++i) s += (i ? "," : "") + std::to_string(ids[i]);
+    for (int i = 0; i < count; ++i) {
+        if (i) s += ',';
+        s += std::to_string(ids[i]);
+    }
     s += ']';
     Birds(s, "bigBirds", bigBirds);
     Birds(s, "smallBirds", smallBirds);

@@ -121,12 +121,14 @@ int CreateTemporary(const std::string& target, mode_t mode, std::string* name) {
 
 }  // namespace
 
+#include "platform/common/game_folders.h"
+
 std::string HostPath(const char* gameName) {
     std::string path = gameName ? gameName : "";
     for (char& c : path) {
         if (c == '\\') c = '/';
     }
-    return path;
+    return PlaceGameFile(path);
 }
 
 FILE* OpenGameFile(const char* gameName, const char* mode) {

@@ -121,6 +121,19 @@ bool PlayEffect(const char* name, uint32_t flags) {
     return chunk != nullptr && Mix_PlayChannel(EFFECT_CHANNEL, chunk, 0) == EFFECT_CHANNEL;
 }
 
+// Whether an effect could be played, asked before the mixer that would load it is open:
+// the answer must be the one the open mixer gives.
+bool WaveReadable(const char* gameName) {
+    if (gameName == nullptr) return true;
+    if (strlen(gameName) >= MAX_NAME) return false;
+    SDL_AudioSpec spec;
+    Uint8* samples = nullptr;
+    Uint32 length = 0;
+    if (SDL_LoadWAV(HostPath(gameName).c_str(), &spec, &samples, &length) == nullptr) return false;
+    SDL_FreeWAV(samples);
+    return true;
+}
+
 void OpenMixer() {
     int state = MIXER_FAILED;
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0) {
@@ -311,9 +324,15 @@ bool sndPlaySound(const char* gameName, uint32_t flags) {
     if (state == MIXER_OPEN) {
         result = PlayEffect(gameName, flags);
     } else if (state == MIXER_OPENING) {
-        // Played as soon as the mixer is open; a later effect replaces it, as it would cut it off.
-        snprintf(pendingEffect, sizeof pendingEffect, "%s", gameName != nullptr ? gameName : "");
-        pendingFlags = flags;
+        if ((flags & SND_NODEFAULT) != 0 && !WaveReadable(gameName)) {
+            result = false;
+        } else {
+            // Played as soon as the mixer is open; a later effect replaces it, as it would
+            // cut it off.
+            snprintf(pendingEffect, sizeof pendingEffect, "%s",
+                     gameName != nullptr ? gameName : "");
+            pendingFlags = flags;
+        }
     } else {
         result = false;
     }

@@ -47,6 +47,8 @@ class AudioTest : public ::testing::Test {
 protected:
     void Enter(const char* name, const char* driver = "disk") {
         folder = EnterTempGameFolder(name);
+        // With "font.des" beside "data" the folder is a game folder and the files are found here.
+        std::ofstream("font.des").flush();
         setenv("SDL_AUDIODRIVER", driver, 1);
         setenv("SDL_DISKAUDIOFILE", (folder + "/out.raw").c_str(), 1);
         fflush(stderr);
@@ -213,20 +215,24 @@ TEST_F(AudioTest, ANewEffectCutsOffTheOneStillPlaying) {
 
 TEST_F(AudioTest, AMissingWaveFilePlaysTheDefaultTone) {
     Enter("audio-default");
+    // Refused while the mixer is still opening, and once it is open.
+    EXPECT_FALSE(sndPlaySound("data\\missing.wav", SND_ASYNC | SND_NODEFAULT));
     OpenMixer();
     EXPECT_FALSE(sndPlaySound("data\\missing.wav", SND_ASYNC | SND_NODEFAULT));
-    Sleep(200);
+    size_t from = Rendered().size();
+    ASSERT_TRUE(WaitFor([&] { return Rendered().size() >= from + 44100 / 5; }, 10000));
     std::vector<double> quiet = Rendered();
     EXPECT_LT(Rms(quiet, 0, quiet.size()), 1.0);
 
     EXPECT_TRUE(sndPlaySound("data\\missing.wav", SND_ASYNC));
-    Sleep(300);
-    std::vector<double> out = Rendered();
-    double loudest = 0;
-    for (size_t at = quiet.size(); at + WINDOW <= out.size(); at += WINDOW) {
-        loudest = std::max(loudest, Rms(out, at, WINDOW));
-    }
-    EXPECT_GT(loudest, 1000);
+    auto toneHeard = [&] {
+        std::vector<double> out = Rendered();
+        for (size_t at = quiet.size(); at + WINDOW <= out.size(); at += WINDOW) {
+            if (Rms(out, at, WINDOW) > 1000) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(WaitFor(toneHeard, 10000));
 }
 
 TEST_F(AudioTest, NoAudioDriverRunsSilentWithOneLine) {

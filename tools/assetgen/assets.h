@@ -1,6 +1,7 @@
 // Every picture, sound and tune of the game, each made by one procedure.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "image.h"
@@ -27,6 +28,9 @@ Image PaintCartridge();
 // The font sheet and its glyph table in the text form the game reads.
 Image PaintFontSheet();
 std::string FontDescription();
+
+// The desktop icon as NAME.png in several sizes and NAME.svg, in an icon theme's folders.
+void WriteIcons(const std::filesystem::path& hicolor, const std::string& name);
 
 void WriteShotSound(const std::string& path);
 void WriteReloadSound(const std::string& path);

@@ -1,4 +1,5 @@
-// asset-generator OUTPUT_FOLDER: writes OUTPUT_FOLDER/data/* and OUTPUT_FOLDER/font.des.
+// asset-generator OUTPUT_FOLDER: writes OUTPUT_FOLDER/data/*, OUTPUT_FOLDER/font.des and the
+// desktop icons in OUTPUT_FOLDER/packaging/icons.
 // Run it from the repository root with "." to refresh the committed files.
 #include <cstdio>
 #include <exception>
@@ -51,6 +52,8 @@ void Generate(const std::filesystem::path& root) {
     WriteShotSound((data / "shot.wav").string());
     WriteReloadSound((data / "load.wav").string());
     WriteMusic((data / "tavok.mid").string());
+
+    WriteIcons(root / "packaging" / "icons" / "hicolor", "sidescroller");
 }
 
 }  // namespace
