@@ -126,10 +126,10 @@ bool PlayEffect(const char* name, uint32_t flags) {
 bool WaveReadable(const char* gameName) {
     if (gameName == nullptr) return true;
     if (strlen(gameName) >= MAX_NAME) return false;
-    SDL_AudioSpec spec;
+    SDL_AudioSpec format;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(HostPath(gameName).c_str(), &spec, &samples, &length) == nullptr) return false;
+    if (SDL_LoadWAV(HostPath(gameName).c_str(), &format, &samples, &length) == nullptr) return false;
     SDL_FreeWAV(samples);
     return true;
 }

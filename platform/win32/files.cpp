@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/common/game_folders.h"
 #include "platform/win32/system.h"
 
 namespace {
@@ -58,7 +59,7 @@ void RemoveLeftovers(const std::string& target) {
 }  // namespace
 
 std::string HostPath(const char* gameName) {
-    return gameName ? gameName : "";
+    return PlaceGameFile(gameName ? gameName : "");
 }
 
 FILE* OpenGameFile(const char* gameName, const char* mode) {

@@ -193,6 +193,9 @@ scores="$drive/users/$(whoami)/AppData/Local/Sidescroller/high.dat"
     ls "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Sidescroller/Sidescroller.lnk" \
         > /dev/null && echo "ok   installed, with a Start-menu entry" || fail "the installer did not install"
 find "$installed" -type f | sort > "$work/installed-before"
+# The player's folder holds a table already, so that the short game below enters it.
+mkdir -p "$(dirname "$scores")"
+table > "$scores"
 mkdir -p "$work/elsewhere"
 cd "$work/elsewhere"
 wine "C:\\Program Files\\Sidescroller\\bin\\sidescroller.exe" > /dev/null 2> "$work/installed.err" &
