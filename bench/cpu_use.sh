@@ -35,11 +35,12 @@ measure() {
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 one_run() {
-    local display=:$(( 70 + RANDOM % 9 ))
-    Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp > /dev/null 2>&1 &
+    # Xvfb picks a display no one else uses and says which once it is ready.
+    rm -f "$work/display"
+    Xvfb -displayfd 1 -screen 0 "${size}x24" -nolisten tcp > "$work/display" 2> /dev/null &
     xvfb=$!
-    export DISPLAY=$display
-    for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    export DISPLAY=:$(cat "$work/display")
     (cd "$work" && SIDESCROLLER_TRACE_STARTUP=1 SDL_AUDIODRIVER=dummy exec "$game" 2> err.txt) &
     pid=$!
     sleep 2

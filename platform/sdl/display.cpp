@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
@@ -175,10 +177,25 @@ HRESULT DirectDrawCreate(DirectDraw** directDraw) {
 
 namespace {
 
+// Without a render node no GPU can draw: the question below costs loading the OpenGL driver,
+// 60 to 100 ms of the start, so it is asked only where the answer may be yes.
+bool MayHaveGpu() {
+#ifdef __linux__
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        if (entry.path().filename().string().starts_with("renderD")) return true;
+    }
+    return false;
+#else
+    return true;
+#endif
+}
+
 // True when OpenGL is drawn by a GPU, not rasterized on the CPU (Mesa's llvmpipe, softpipe)
 // or missing: asked of a small hidden window of its own, since the answer is only in the
 // driver's name.
 bool GpuDrawsOpenGl() {
+    if (!MayHaveGpu()) return false;
     SDL_Window* probe = SDL_CreateWindow("", 0, 0, 32, 32, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!probe) return false;
     bool gpu = false;
@@ -314,6 +331,7 @@ HRESULT Flip(Surface* primary, Surface* override, uint32_t) {
     }
     Present(screen);
     ReportFirstFrame();
+    SdlFirstPictureShown();
     return DD_OK;
 }
 
