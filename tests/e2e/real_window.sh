@@ -158,8 +158,9 @@ mouse 300 100          # hot spot (325, 125): the new-game button
 xdotool click 1; sleep 0.6
 mouse 300 200
 shot 05-game
-check "game backdrop" 05-game side1.bmp 5 470 5 470
-check "game backdrop" 05-game side1.bmp 150 300 150 300
+# The tree layer, drawn over every bird, so that no bird flying past can hide it.
+check "tree layer" 05-game baum.bmp 170 100 396 178
+check "tree layer" 05-game baum.bmp 180 350 406 428
 for x in 200 260 320 380; do mouse "$x" 150; xdotool click 1; sleep 0.2; done
 shot 06-shots
 xdotool key Escape; sleep 0.6
