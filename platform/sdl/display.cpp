@@ -2,7 +2,7 @@
 // back buffer by a whole number into the middle of the window, on black. Where a GPU draws
 // OpenGL, SDL's renderer does the scaling; everywhere else (no driver, or one that rasterizes
 // on the CPU) the picture is scaled here straight into the window's own pixels, which SDL
-// hands to the X server through shared memory, and only the picture's rectangle is sent.
+// hands to the X server through shared memory, and only what the frame changed is sent.
 #include "platform/display.h"
 
 #include <SDL_opengl.h>
@@ -33,7 +33,7 @@ Surface* screen = nullptr;
 Surface* back = nullptr;
 int cursorCount = 0;
 
-// The GPU path.
+// SDL's renderer, where a GPU draws or SDL_RENDER_DRIVER asks for it.
 SDL_Renderer* renderer = nullptr;
 SDL_Texture* texture = nullptr;
 
@@ -55,10 +55,21 @@ sdlscaler::Placement PlacementIn(int32_t width, int32_t height) {
     return sdlscaler::PlacePicture(width, height, kWidth, kHeight);
 }
 
-// A window uncovered or resized has lost what was drawn outside the picture. Called by SDL as
+// A window uncovered, shown again or resized has lost what was drawn in it. Called by SDL as
 // events arrive, possibly on another thread.
 int WatchWindow(void*, SDL_Event* event) {
-    if (event->type == SDL_WINDOWEVENT) wholeWindowStale = true;
+    if (event->type != SDL_WINDOWEVENT) return 0;
+    switch (event->window.event) {
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            wholeWindowStale = true;
+            break;
+        default:
+            break;
+    }
     return 0;
 }
 
@@ -100,7 +111,11 @@ SDL_Rect sentRects[sdlscaler::kMaxChangedAreas];
 
 void PresentToWindowSurface(const SurfaceLock& picture) {
     SDL_Surface* target = CurrentWindowSurface();
-    if (!target) return;
+    if (!target) {
+        // This frame's changes are lost to the window; the next one sends everything.
+        wholeWindowStale = true;
+        return;
+    }
     bool whole = wholeWindowStale.exchange(false);
     if (whole) {
         SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
@@ -227,7 +242,10 @@ bool StartRenderer(SDL_Window* window) {
     if (!renderer) return false;
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
                                 kWidth, kHeight);
-    return texture != nullptr;
+    if (texture) return true;
+    SDL_DestroyRenderer(renderer);
+    renderer = nullptr;
+    return false;
 }
 
 bool StartWindowSurface() {
@@ -257,7 +275,7 @@ HRESULT SetDisplayMode(DirectDraw* directDraw, int32_t width, int32_t height, in
     if (WantsRenderer(window) && StartRenderer(window)) return DD_OK;
     if (StartWindowSurface()) return DD_OK;
     // A window surface in a format of three bytes a pixel is left to SDL's renderer.
-    if (!renderer && StartRenderer(window)) return DD_OK;
+    if (StartRenderer(window)) return DD_OK;
     return Complain("cannot draw into the window");
 }
 
