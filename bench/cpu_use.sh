@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The real game's CPU use over ten seconds on the menu and in a game, on an Xvfb screen of
-# the given size, with the X server's share added (a software picture costs the server the
-# copy to the screen), and how long the first picture takes to show. Run RUNS times (default
-# 1), it ends with the median of each figure.
+# The real game's CPU use over ten seconds on the menu, in a game, and in a game scrolled to
+# and fro (every pixel changes every frame), on an Xvfb screen of the given size, with the X
+# server's share added (a software picture costs the server the copy to the screen), and how
+# long the first picture takes to show. Run RUNS times (default 1), it ends with the median
+# of each figure.
 #   bash bench/cpu_use.sh build/sidescroller [WIDTHxHEIGHT] [RUNS]
 set -euo pipefail
 game=$(realpath "$1")
@@ -47,23 +48,37 @@ one_run() {
     xdotool key a key Return
     sleep 0.5
     read -r menu_game menu_server <<< "$(measure)"
-    xdotool mousemove $(at 300 100) click 1      # the new-game button
+    # A click acts where the last frame saw the cursor: move, let a frame pass, click.
+    xdotool mousemove $(at 300 100); sleep 0.3; xdotool click 1      # the new-game button
     xdotool mousemove $(at 300 200)
     read -r play_game play_server <<< "$(measure)"
+    # Against the right edge and the left one in turn: a full sweep takes 4.2 s.
+    (for _ in 1 2 3; do
+        xdotool mousemove $((w - 1)) $((h / 2)); sleep 4.3
+        xdotool mousemove 0 $((h / 2)); sleep 4.3
+    done) &
+    local mover=$!
+    read -r scroll_game scroll_server <<< "$(measure)"
+    kill "$mover" 2>/dev/null || true
+    wait "$mover" 2>/dev/null || true
     first=$(sed -n 's/.*first frame shown \([0-9]*\) ms.*/\1/p' "$work/err.txt")
     kill "$pid" "$xvfb" 2>/dev/null || true
     wait "$pid" "$xvfb" 2>/dev/null || true
     pid="" xvfb=""
     menu=$(awk -v a="$menu_game" -v b="$menu_server" 'BEGIN { print a + b }')
     play=$(awk -v a="$play_game" -v b="$play_server" 'BEGIN { print a + b }')
+    scroll=$(awk -v a="$scroll_game" -v b="$scroll_server" 'BEGIN { print a + b }')
     echo "screen $size: menu $menu% (game $menu_game + X $menu_server)," \
-         "game $play% (game $play_game + X $play_server) of one core, first frame ${first:-?} ms"
-    echo "$menu $play ${first:-0}" >> "$work/figures"
+         "game $play% (game $play_game + X $play_server)," \
+         "scrolling $scroll% (game $scroll_game + X $scroll_server) of one core," \
+         "first frame ${first:-?} ms"
+    echo "$menu $play $scroll ${first:-0}" >> "$work/figures"
 }
 
 for _ in $(seq "$runs"); do one_run; done
 if [ "$runs" -gt 1 ]; then
     echo "screen $size, median of $runs: menu $(cut -d' ' -f1 "$work/figures" | median)%," \
-         "game $(cut -d' ' -f2 "$work/figures" | median)% of one core," \
-         "first frame $(cut -d' ' -f3 "$work/figures" | median) ms"
+         "game $(cut -d' ' -f2 "$work/figures" | median)%," \
+         "scrolling $(cut -d' ' -f3 "$work/figures" | median)% of one core," \
+         "first frame $(cut -d' ' -f4 "$work/figures" | median) ms"
 fi
