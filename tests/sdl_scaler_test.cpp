@@ -75,27 +75,31 @@ TEST(SdlScaler, EveryWindowPixelIsThePicturePixelOverIt) {
 TEST(SdlScaler, ChangedAreasCoverEveryChangeAndLittleElse) {
     std::vector<uint16_t> before(640 * 480, 7), after(640 * 480, 7);
     RECT areas[sdlscaler::kMaxChangedAreas];
+    auto expect = [&](int32_t i, RECT want) {
+        EXPECT_EQ(areas[i].left, want.left) << i;
+        EXPECT_EQ(areas[i].top, want.top) << i;
+        EXPECT_EQ(areas[i].right, want.right) << i;
+        EXPECT_EQ(areas[i].bottom, want.bottom) << i;
+    };
     EXPECT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 0);
 
-    after[479 * 640 + 639] = 1;  // the last pixel
+    after[479 * 640 + 639] = 1;  // the last pixel: its 16 x 16 tile
     ASSERT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 1);
-    EXPECT_EQ(areas[0].left, 639);
-    EXPECT_EQ(areas[0].right, 640);
-    EXPECT_EQ(areas[0].top, 464);
-    EXPECT_EQ(areas[0].bottom, 480);
+    expect(0, {624, 464, 640, 480});
 
-    // Changes in two touching bands join; a band apart stays apart.
+    // The tiles of the same columns in touching bands join; others stay apart.
     after[479 * 640 + 639] = 7;
     after[15 * 640 + 10] = 1;
+    after[20 * 640 + 5] = 1;
     after[16 * 640 + 300] = 1;
     after[50 * 640 + 0] = 1;
-    ASSERT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 2);
-    EXPECT_EQ(areas[0].left, 10);
-    EXPECT_EQ(areas[0].right, 301);
-    EXPECT_EQ(areas[0].top, 0);
-    EXPECT_EQ(areas[0].bottom, 32);
-    EXPECT_EQ(areas[1].left, 0);
-    EXPECT_EQ(areas[1].right, 1);
-    EXPECT_EQ(areas[1].top, 48);
-    EXPECT_EQ(areas[1].bottom, 64);
+    ASSERT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 3);
+    expect(0, {0, 0, 16, 32});
+    expect(1, {288, 16, 304, 32});
+    expect(2, {0, 48, 16, 64});
+
+    // Every pixel changed, as when scrolling: one area.
+    std::vector<uint16_t> other(640 * 480, 9);
+    ASSERT_EQ(FindChangedAreas(before.data(), other.data(), 640, 480, areas), 1);
+    expect(0, {0, 0, 640, 480});
 }

@@ -81,47 +81,66 @@ void ScalePicture(const uint16_t* picture, int32_t picturePitch, RECT area,
 
 namespace {
 
-// The columns [left, right) in which one row differs; false when it does not.
-bool ChangedColumns(const uint16_t* before, const uint16_t* after, int32_t width, int32_t* left,
-                    int32_t* right) {
-    if (std::memcmp(before, after, static_cast<size_t>(width) * sizeof(uint16_t)) == 0) {
-        return false;
+constexpr int32_t kTile = 16;
+
+// The tile columns in which rows [top, bottom) differ, one bit each.
+uint64_t ChangedTiles(const uint16_t* before, const uint16_t* after, int32_t width, int32_t tile,
+                      int32_t top, int32_t bottom) {
+    const int32_t columns = (width + tile - 1) / tile;
+    const uint64_t all = columns == 64 ? ~uint64_t{0} : (uint64_t{1} << columns) - 1;
+    uint64_t changed = 0;
+    for (int32_t row = top; row < bottom && changed != all; ++row) {
+        const uint16_t* was = before + static_cast<size_t>(row) * width;
+        const uint16_t* is = after + static_cast<size_t>(row) * width;
+        if (std::memcmp(was, is, static_cast<size_t>(width) * sizeof(uint16_t)) == 0) continue;
+        for (int32_t c = 0; c < columns; ++c) {
+            if (changed & (uint64_t{1} << c)) continue;
+            int32_t x = c * tile, n = std::min(tile, width - x);
+            if (std::memcmp(was + x, is + x, static_cast<size_t>(n) * sizeof(uint16_t)) != 0) {
+                changed |= uint64_t{1} << c;
+            }
+        }
     }
-    int32_t l = 0, r = width;
-    while (before[l] == after[l]) ++l;
-    while (before[r - 1] == after[r - 1]) --r;
-    *left = l;
-    *right = r;
-    return true;
+    return changed;
 }
 
 }  // namespace
 
 int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t width,
                          int32_t height, RECT* areas) {
+    // Tiles wider than 16 only for pictures wider than 64 of them.
+    const int32_t tile = std::max(kTile, (width + 63) / 64);
     int32_t count = 0;
-    bool previousBandChanged = false;
     for (int32_t top = 0; top < height; top += kBandRows) {
         int32_t bottom = std::min(height, top + kBandRows);
-        int32_t left = width, right = 0;
-        for (int32_t row = top; row < bottom; ++row) {
-            int32_t l, r;
-            size_t at = static_cast<size_t>(row) * width;
-            if (!ChangedColumns(before + at, after + at, width, &l, &r)) continue;
-            left = std::min(left, l);
-            right = std::max(right, r);
+        uint64_t changed = ChangedTiles(before, after, width, tile, top, bottom);
+        for (int32_t c = 0; c < 64 && (changed >> c) != 0;) {
+            if (!((changed >> c) & 1)) {
+                ++c;
+                continue;
+            }
+            int32_t run = c;
+            while (c < 64 && ((changed >> c) & 1)) ++c;
+            RECT area{run * tile, top, std::min(c * tile, width), bottom};
+            // A run right under one of the same columns lengthens it.
+            RECT* above = nullptr;
+            for (int32_t i = 0; i < count && !above; ++i) {
+                if (areas[i].left == area.left && areas[i].right == area.right &&
+                    areas[i].bottom == top) {
+                    above = &areas[i];
+                }
+            }
+            if (above) {
+                above->bottom = bottom;
+            } else if (count < kMaxChangedAreas) {
+                areas[count++] = area;
+            } else {
+                // Out of room: the last area grows to cover this one too.
+                RECT& last = areas[count - 1];
+                last = RECT{std::min(last.left, area.left), std::min(last.top, area.top),
+                            std::max(last.right, area.right), bottom};
+            }
         }
-        bool changed = left < right;
-        // Out of room (not with a 480-row picture), a band joins the last area too.
-        if (changed && (previousBandChanged || count == kMaxChangedAreas)) {
-            RECT& last = areas[count - 1];
-            last.left = std::min(last.left, left);
-            last.right = std::max(last.right, right);
-            last.bottom = bottom;
-        } else if (changed) {
-            areas[count++] = RECT{left, top, right, bottom};
-        }
-        previousBandChanged = changed;
     }
     return count;
 }

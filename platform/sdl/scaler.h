@@ -37,11 +37,12 @@ struct Target {
 void ScalePicture(const uint16_t* picture, int32_t picturePitch, RECT area,
                   const Placement& placement, const uint32_t* table, const Target& target);
 
-// Bands of rows of the picture that differ between two frames, each narrowed to the columns
-// that changed, vertically adjacent bands joined: so that a frame sends the window only what
-// it changed. Answers how many rectangles it wrote to areas (at most kMaxChangedAreas).
+// The parts of the picture that differ between two frames, in tiles of 16 x 16 pixels: each
+// run of changed tiles in a band of 16 rows is an area, lengthened by a run of the same columns
+// in the bands below; so that a frame sends the window only what it changed. Answers how many
+// areas it wrote (at most kMaxChangedAreas; more are joined into the last one).
 constexpr int32_t kBandRows = 16;
-constexpr int32_t kMaxChangedAreas = 64;
+constexpr int32_t kMaxChangedAreas = 128;
 int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t width,
                          int32_t height, RECT* areas);
 
