@@ -5,12 +5,17 @@
 
 #include <cstdint>
 
+#include "platform/types.h"
+
 // Starts SDL's video once; false, with SDL's reason on stderr, when it cannot.
 bool SdlVideoReady();
 // The game's window, null before CreateWindowEx made it.
 SDL_Window* SdlWindow();
-// The renderer the display draws with, null before SetDisplayMode made it.
-SDL_Renderer* SdlRenderer();
+// The picture pixel under a window position, outside the picture too, as the display placed
+// the picture in the window now.
+POINT SdlWindowToPicture(int32_t x, int32_t y);
+// Takes the window full screen after the first picture has been shown.
+void SdlFirstPictureShown();
 // Between full screen and a window of its own, as Alt+Enter asks.
 void SdlToggleFullScreen();
 // Handles one SDL event: input becomes window messages, held keys and the cursor.

@@ -60,9 +60,10 @@ void KeyUp(const SDL_KeyboardEvent& key) {
     if (vk && heldCount[vk] > 0) --heldCount[vk];
 }
 
-// SDL has already mapped the position through the logical size.
+// A window position becomes the picture pixel under it.
 void MoveCursor(int32_t x, int32_t y) {
-    cursor = sdlinput::ClampCursor(x, y, kScreenWidth, kScreenHeight);
+    POINT p = SdlWindowToPicture(x, y);
+    cursor = sdlinput::ClampCursor(p.x, p.y, kScreenWidth, kScreenHeight);
 }
 
 void MouseButton(const SDL_MouseButtonEvent& button) {
@@ -111,13 +112,10 @@ void SdlHandleEvent(const SDL_Event& event) {
 }
 
 void SdlSyncCursor() {
-    SDL_Renderer* renderer = SdlRenderer();
-    if (!renderer) return;
+    if (!SdlWindow()) return;
     int x, y;
     SDL_GetMouseState(&x, &y);
-    float logicalX, logicalY;
-    SDL_RenderWindowToLogical(renderer, x, y, &logicalX, &logicalY);
-    MoveCursor(static_cast<int32_t>(logicalX), static_cast<int32_t>(logicalY));
+    MoveCursor(x, y);
 }
 
 void SdlTakeInput() {

@@ -11,6 +11,7 @@ namespace {
 
 SDL_Window* window = nullptr;
 bool fullScreen = true;
+bool fullScreenPending = false;
 
 void Complain(const char* what) {
     std::fprintf(stderr, "Sidescroller: %s: %s\n", what, SDL_GetError());
@@ -53,15 +54,16 @@ HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t
     WindowProc proc = CommonClassProc(className);
     if (!proc || !SdlVideoReady()) return nullptr;
     // Made at the desktop's own size: a small window asked to go full screen stays small
-    // on an X server without a window manager.
-    window =
-        SDL_CreateWindow(title ? title : "", x, y, width, height,
-                         SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_RESIZABLE);
+    // on an X server without a window manager. It goes full screen once the first picture
+    // shows: SDL waits up to 100 ms for a window manager to take a shown window full screen.
+    window = SDL_CreateWindow(title ? title : "", x, y, width, height,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE);
     if (!window) {
         Complain("cannot create the window");
         return nullptr;
     }
     fullScreen = true;
+    fullScreenPending = true;
     return CommonRegisterWindow(proc);
 }
 
@@ -84,10 +86,18 @@ int32_t GetSystemMetrics(int index) {
     return 0;
 }
 
+void SdlFirstPictureShown() {
+    if (!window || !fullScreenPending) return;
+    fullScreenPending = false;
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 void SdlToggleFullScreen() {
     if (!window) return;
+    fullScreenPending = false;
     if (fullScreen) {
         SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowBordered(window, SDL_TRUE);
         int width, height;
         WindowedSize(&width, &height);
         SDL_SetWindowSize(window, width, height);

@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # The real game in a real window under Xvfb, driven with xdotool as a player would: logo,
-# name, menu, a game with a few shots, Escape, the high-score screen, the credits, quit.
-# Each step is checked on a screenshot; the screenshots stay in SHOTS (default
-# build/e2e-screenshots) for CI to keep.
-#   bash tests/e2e/real_window.sh build/sidescroller [SHOTS]
+# name, menu, Alt+Enter to a window and back, a game with a few shots, Escape, the
+# high-score screen, the credits, quit. Each step is checked on a screenshot; the still
+# screens must equal, pixel for pixel, the headless replay's picture scaled the same way.
+# The screenshots stay in SHOTS (default build/e2e-screenshots) for CI to keep.
+#   bash tests/e2e/real_window.sh build/sidescroller [SHOTS] [WIDTHxHEIGHT]
 set -euo pipefail
 game=$(realpath "$1")
+replay=$(dirname "$game")/sidescroller-replay
 root=$(realpath "$(dirname "$0")/../..")
 shots=$(realpath -m "${2:-$root/build/e2e-screenshots}")
+size=${3:-1280x1024}
+width=${size%x*}
+height=${size#*x}
 magick=/usr/bin/convert
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -15,16 +20,29 @@ work=$(mktemp -d)
 ln -s "$root/data" "$work/data"
 ln -s "$root/font.des" "$work/font.des"
 
-display=:$(( 90 + RANDOM % 9 ))
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+# The headless game's pictures of the still screens, the cursor where the real one goes.
+mkdir "$work/replay"
+ln -s "$root/data" "$work/replay/data"
+ln -s "$root/font.des" "$work/replay/font.des"
+printf '%s\n' "frames 2" "screenshot logo.bmp" "key A" "frames 2" "move 20 440" "key RETURN" \
+    "frames 2" "screenshot menu.bmp" "move 0 200" "frames 2" "screenshot menu-left.bmp" \
+    "move 639 479" "frames 2" "screenshot menu-corner.bmp" > "$work/replay/pictures.txt"
+(cd "$work/replay" && "$replay" pictures.txt > /dev/null)
+
+# Xvfb picks a display no one else uses and says which once it is ready.
+Xvfb -displayfd 1 -screen 0 "${size}x24" -br -nolisten tcp > "$work/display" 2> "$work/xvfb.log" &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true; [ -n "${gamepid:-}" ] && kill $gamepid 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
 
-# 640 x 480 scaled by 2 into 1280 x 1024: letterboxed, 32 pixels of bar above and below.
-sx() { echo $(( $1 * 2 + 1 )); }
-sy() { echo $(( 32 + $2 * 2 + 1 )); }
+# The 640 x 480 picture scaled by the largest whole number that fits, centred on black.
+scale=$(( width / 640 < height / 480 ? width / 640 : height / 480 ))
+left=$(( (width - 640 * scale) / 2 ))
+top=$(( (height - 480 * scale) / 2 ))
+# The last screen pixel of a picture pixel, so that a position rounded the wrong way shows.
+sx() { echo $(( left + $1 * scale + scale - 1 )); }
+sy() { echo $(( top + $2 * scale + scale - 1 )); }
 screen_xy() { echo "$(sx "$1" "$2") $(sy "$1" "$2")"; }
 
 shot() {
@@ -46,19 +64,38 @@ near() {
     done
 }
 
+failures=0
+verdict() {
+    if [ "$1" = ok ]; then echo "ok   $2"; else echo "FAIL $2"; failures=$((failures + 1)); fi
+}
+
 # check NAME SHOT PICTURE PX PY X Y: the screenshot at the scaled place of logical (X, Y)
 # shows the picture's pixel (PX, PY).
-failures=0
 check() {
     local name=$1 png=$2 picture=$3 px=$4 py=$5 x=$6 y=$7
     local want got
     want=$(pixel "$root/data/$picture" "$px" "$py")
     got=$(pixel "$shots/$png.png" "$(sx "$x" "$y")" "$(sy "$x" "$y")")
     if near "$want" "$got"; then
-        echo "ok   $name: ($x, $y) is $got"
+        verdict ok "$name: ($x, $y) is $got"
     else
-        echo "FAIL $name: ($x, $y) is $got, expected $want from $picture ($px, $py)"
-        failures=$((failures + 1))
+        verdict fail "$name: ($x, $y) is $got, expected $want from $picture ($px, $py)"
+    fi
+}
+
+# same_picture NAME SHOT PICTURE [SCALE X Y]: the whole screenshot is the headless PICTURE
+# scaled by SCALE (default the full-screen one) with its corner at (X, Y), black around it.
+same_picture() {
+    local name=$1 png=$shots/$2.png want=$work/want-$2.png
+    local s=${4:-$scale} x=${5:-$left} y=${6:-$top} differ
+    "$magick" "$work/replay/$3" -sample $((s * 100))% -background black \
+        -extent "${width}x${height}-${x}-${y}" "$want"
+    differ=$(compare -metric AE "$png" "$want" null: 2>&1 || true)
+    if [ "$differ" = 0 ]; then
+        verdict ok "$name: the headless picture, scaled by $s at ($x, $y)"
+    else
+        verdict fail "$name: ${differ} pixels differ from the headless picture scaled by $s"
+        cp "$want" "$shots/"
     fi
 }
 
@@ -71,21 +108,47 @@ for _ in $(seq 100); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 
 sleep 1.5
 
 shot 01-logo
-for p in "100 50" "200 113" "300 180" "10 10"; do
+same_picture logo 01-logo logo.bmp
+for p in "100 50" "300 180"; do
     set -- $p
     check logo 01-logo logo.bmp "$1" "$2" $((120 + $1)) $((127 + $2))
 done
-bar=$(pixel "$shots/01-logo.png" 640 10)
-near "$bar" "0,0,0" && echo "ok   letterbox bar is black" || { echo "FAIL letterbox bar $bar"; failures=$((failures + 1)); }
 
 xdotool key a; sleep 0.5
 xdotool type --delay 120 TESTER; sleep 0.3
 shot 02-name
-xdotool key Return; sleep 0.5
+# Placed before the menu shows, so that no button is ever hovered and they all stand still.
 mouse 20 440
+xdotool key Return; sleep 0.8
 shot 03-menu
-check "menu background" 03-menu menu.bmp 5 5 5 5
-check "menu background" 03-menu menu.bmp 620 20 620 20
+same_picture menu 03-menu menu.bmp
+# The cursor reaches the picture's first column from the black border left of it, and its
+# last column and row from the screen's corner (drawn at 590, 430, where the game stops it).
+xdotool mousemove 0 "$(sy 0 200)"; sleep 0.3
+shot 03-menu-left
+same_picture "cursor at the left edge" 03-menu-left menu-left.bmp
+xdotool mousemove $((width - 1)) $((height - 1)); sleep 0.3
+shot 03-menu-corner
+same_picture "cursor in the corner" 03-menu-corner menu-corner.bmp
+
+# Alt+Enter: a window of the largest whole multiple that leaves a tenth of the screen free,
+# centred, and the picture follows it; then full screen again.
+mouse 20 440
+xdotool key alt+Return; sleep 0.8
+k=1
+while [ $((640 * (k + 1))) -le $((width * 9 / 10)) ] && [ $((480 * (k + 1))) -le $((height * 9 / 10)) ]; do
+    k=$((k + 1))
+done
+wx=$(((width - 640 * k) / 2))
+wy=$(((height - 480 * k) / 2))
+xdotool mousemove $((wx + 20 * k + k - 1)) $((wy + 440 * k + k - 1)); sleep 0.3
+shot 04-windowed
+same_picture "Alt+Enter, windowed" 04-windowed menu.bmp "$k" "$wx" "$wy"
+xdotool key alt+Return; sleep 0.8
+mouse 20 440
+shot 04-fullscreen-again
+same_picture "Alt+Enter, full screen again" 04-fullscreen-again menu.bmp
+
 # The cursor sprite follows the mouse: its centre is 25, 25 from where the mouse is.
 mouse 40 300
 shot 04-cursor
@@ -95,8 +158,9 @@ mouse 300 100          # hot spot (325, 125): the new-game button
 xdotool click 1; sleep 0.6
 mouse 300 200
 shot 05-game
-check "game backdrop" 05-game side1.bmp 5 470 5 470
-check "game backdrop" 05-game side1.bmp 150 300 150 300
+# The tree layer, drawn over every bird, so that no bird flying past can hide it.
+check "tree layer" 05-game baum.bmp 170 100 396 178
+check "tree layer" 05-game baum.bmp 180 350 406 428
 for x in 200 260 320 380; do mouse "$x" 150; xdotool click 1; sleep 0.2; done
 shot 06-shots
 xdotool key Escape; sleep 0.6
@@ -116,15 +180,14 @@ xdotool key space
 status=0
 for _ in $(seq 50); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
 if kill -0 "$gamepid" 2> /dev/null; then
-    echo "FAIL the game did not end after the credits"
-    failures=$((failures + 1))
+    verdict fail "the game did not end after the credits"
 else
     wait "$gamepid" || status=$?
     gamepid=""
-    [ "$status" -eq 0 ] && echo "ok   the game ended with 0" || { echo "FAIL exit code $status"; failures=$((failures + 1)); }
+    [ "$status" -eq 0 ] && verdict ok "the game ended with 0" || verdict fail "exit code $status"
 fi
 [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
-grep -c . "$work/high.dat" > /dev/null 2>&1 && echo "ok   high.dat written" || { echo "FAIL no high.dat"; failures=$((failures + 1)); }
+grep -c . "$work/high.dat" > /dev/null 2>&1 && verdict ok "high.dat written" || verdict fail "no high.dat"
 echo "screenshots: $shots"
 rm -rf "$work"
 [ "$failures" -eq 0 ]

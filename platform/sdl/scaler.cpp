@@ -1,0 +1,148 @@
+// Whole-number scaling of the RGB565 picture into the window's own pixels.
+#include "platform/sdl/scaler.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+
+namespace sdlscaler {
+
+namespace {
+
+// Division rounding down and up for any sign of a; s > 0.
+int32_t FloorDiv(int32_t a, int32_t s) {
+    return a >= 0 ? a / s : -((-a + s - 1) / s);
+}
+int32_t CeilDiv(int32_t a, int32_t s) {
+    return a >= 0 ? (a + s - 1) / s : -(-a / s);
+}
+
+// One picture row into one window row, each pixel repeated scale times. Scales 1 and 2, by
+// far the most common, get loops of their own that the compiler can unroll.
+template <typename Pixel>
+void WidenRow(const uint16_t* from, int32_t count, const uint32_t* table, int32_t scale,
+              Pixel* to) {
+    if (scale == 1) {
+        for (int32_t i = 0; i < count; ++i) to[i] = static_cast<Pixel>(table[from[i]]);
+    } else if (scale == 2) {
+        for (int32_t i = 0; i < count; ++i) {
+            auto value = static_cast<Pixel>(table[from[i]]);
+            to[2 * i] = value;
+            to[2 * i + 1] = value;
+        }
+    } else {
+        for (int32_t i = 0; i < count; ++i) {
+            auto value = static_cast<Pixel>(table[from[i]]);
+            for (int32_t k = 0; k < scale; ++k) *to++ = value;
+        }
+    }
+}
+
+}  // namespace
+
+Placement PlacePicture(int32_t windowWidth, int32_t windowHeight, int32_t pictureWidth,
+                       int32_t pictureHeight) {
+    int32_t scale = std::max(1, std::min(windowWidth / pictureWidth, windowHeight / pictureHeight));
+    return {scale, (windowWidth - pictureWidth * scale) / 2,
+            (windowHeight - pictureHeight * scale) / 2};
+}
+
+POINT WindowToPicture(const Placement& placement, int32_t x, int32_t y) {
+    return {FloorDiv(x - placement.x, placement.scale), FloorDiv(y - placement.y, placement.scale)};
+}
+
+void ScalePicture(const uint16_t* picture, int32_t picturePitch, RECT area,
+                  const Placement& placement, const uint32_t* table, const Target& target) {
+    const int32_t s = placement.scale;
+    // Only picture pixels whose whole square lies in the window.
+    int32_t left = std::max(area.left, CeilDiv(-placement.x, s));
+    int32_t right = std::min(area.right, FloorDiv(target.width - placement.x, s));
+    int32_t top = std::max(area.top, CeilDiv(-placement.y, s));
+    int32_t bottom = std::min(area.bottom, FloorDiv(target.height - placement.y, s));
+    if (left >= right || top >= bottom) return;
+    const int32_t bpp = target.bytesPerPixel;
+    const size_t rowBytes = static_cast<size_t>(right - left) * s * bpp;
+    for (int32_t row = top; row < bottom; ++row) {
+        const auto* from = reinterpret_cast<const uint16_t*>(
+                               reinterpret_cast<const uint8_t*>(picture) + row * picturePitch) +
+                           left;
+        uint8_t* to = target.pixels +
+                      static_cast<std::ptrdiff_t>(placement.y + row * s) * target.pitch +
+                      static_cast<std::ptrdiff_t>(placement.x + left * s) * bpp;
+        if (bpp == 4) {
+            WidenRow(from, right - left, table, s, reinterpret_cast<uint32_t*>(to));
+        } else {
+            WidenRow(from, right - left, table, s, reinterpret_cast<uint16_t*>(to));
+        }
+        // The further window rows of a scaled row are copies of the first.
+        for (int32_t k = 1; k < s; ++k) std::memcpy(to + k * target.pitch, to, rowBytes);
+    }
+}
+
+namespace {
+
+constexpr int32_t kTile = 16;
+
+// The tile columns in which rows [top, bottom) differ, one bit each.
+uint64_t ChangedTiles(const uint16_t* before, const uint16_t* after, int32_t width, int32_t tile,
+                      int32_t top, int32_t bottom) {
+    const int32_t columns = (width + tile - 1) / tile;
+    const uint64_t all = columns == 64 ? ~uint64_t{0} : (uint64_t{1} << columns) - 1;
+    uint64_t changed = 0;
+    for (int32_t row = top; row < bottom && changed != all; ++row) {
+        const uint16_t* was = before + static_cast<size_t>(row) * width;
+        const uint16_t* is = after + static_cast<size_t>(row) * width;
+        if (std::memcmp(was, is, static_cast<size_t>(width) * sizeof(uint16_t)) == 0) continue;
+        for (int32_t c = 0; c < columns; ++c) {
+            if (changed & (uint64_t{1} << c)) continue;
+            int32_t x = c * tile, n = std::min(tile, width - x);
+            if (std::memcmp(was + x, is + x, static_cast<size_t>(n) * sizeof(uint16_t)) != 0) {
+                changed |= uint64_t{1} << c;
+            }
+        }
+    }
+    return changed;
+}
+
+}  // namespace
+
+int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t width,
+                         int32_t height, RECT* areas) {
+    // Tiles wider than 16 only for pictures wider than 64 of them.
+    const int32_t tile = std::max(kTile, (width + 63) / 64);
+    int32_t count = 0;
+    for (int32_t top = 0; top < height; top += kBandRows) {
+        int32_t bottom = std::min(height, top + kBandRows);
+        uint64_t changed = ChangedTiles(before, after, width, tile, top, bottom);
+        for (int32_t c = 0; c < 64 && (changed >> c) != 0;) {
+            if (!((changed >> c) & 1)) {
+                ++c;
+                continue;
+            }
+            int32_t run = c;
+            while (c < 64 && ((changed >> c) & 1)) ++c;
+            RECT area{run * tile, top, std::min(c * tile, width), bottom};
+            // A run right under one of the same columns lengthens it.
+            RECT* above = nullptr;
+            for (int32_t i = 0; i < count && !above; ++i) {
+                if (areas[i].left == area.left && areas[i].right == area.right &&
+                    areas[i].bottom == top) {
+                    above = &areas[i];
+                }
+            }
+            if (above) {
+                above->bottom = bottom;
+            } else if (count < kMaxChangedAreas) {
+                areas[count++] = area;
+            } else {
+                // Out of room: the last area grows to cover this one too.
+                RECT& last = areas[count - 1];
+                last = RECT{std::min(last.left, area.left), std::min(last.top, area.top),
+                            std::max(last.right, area.right), bottom};
+            }
+        }
+    }
+    return count;
+}
+
+}  // namespace sdlscaler
