@@ -79,11 +79,15 @@ bool WindowSurfaceUsable(const SDL_Surface* surface) {
     return bytes == 2 || bytes == 4;
 }
 
+// Widened to 8 bits a channel exactly as SDL widens them everywhere else (the replay's
+// screenshots, a renderer's texture), so that every way of showing a frame agrees.
 void FillPixelTable(const SDL_PixelFormat* format) {
-    for (uint32_t pixel = 0; pixel < 65536; ++pixel) {
-        COLORREF color = PixelToColor(static_cast<uint16_t>(pixel));
-        toWindowPixel[pixel] =
-            SDL_MapRGB(format, GetRValue(color), GetGValue(color), GetBValue(color));
+    static uint16_t every[65536];
+    for (uint32_t pixel = 0; pixel < 65536; ++pixel) every[pixel] = static_cast<uint16_t>(pixel);
+    SDL_ConvertPixels(256, 256, SDL_PIXELFORMAT_RGB565, every, 256 * 2, SDL_PIXELFORMAT_RGB888,
+                      toWindowPixel, 256 * 4);
+    for (uint32_t& value : toWindowPixel) {
+        value = SDL_MapRGB(format, (value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
     }
 }
 
