@@ -30,6 +30,22 @@ void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
     cairo_restore(cr);
 }
 
+void DrawSight(cairo_t* cr, double cx, double cy, const Sight& sight) {
+    for (int pass = 0; pass < 2; ++pass) {
+        SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a),
+                  pass == 0 ? sight.shadowAlpha : 1.0);
+        cairo_set_line_width(cr, pass == 0 ? sight.shadowWidth : sight.lineWidth);
+        cairo_arc(cr, cx, cy, sight.radius, 0, 2 * kPi);
+        cairo_stroke(cr);
+        for (int k = 0; k < 4; ++k) {
+            double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
+            cairo_move_to(cr, cx + dx * sight.inner, cy + dy * sight.inner);
+            cairo_line_to(cr, cx + dx * sight.outer, cy + dy * sight.outer);
+        }
+        cairo_stroke(cr);
+    }
+}
+
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
     cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);

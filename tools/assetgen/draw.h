@@ -28,3 +28,10 @@ void FillAndOutline(cairo_t* cr, cairo_pattern_t* fill, Colour outline, double w
 void FillAndOutline(cairo_t* cr, Colour fill, Colour outline, double width);
 
 constexpr double kPi = 3.14159265358979323846;
+
+// A gun sight: a ring of the radius with four ticks from inner to outer, drawn twice, a dark
+// shadow of shadowWidth under a red line of lineWidth.
+struct Sight {
+    double radius, inner, outer, shadowWidth, lineWidth, shadowAlpha;
+};
+void DrawSight(cairo_t* cr, double cx, double cy, const Sight& sight);

@@ -35,19 +35,7 @@ void DrawIcon(cairo_t* cr) {
     cairo_restore(cr);
 
     // Thick enough to read at 16 pixels.
-    const double cx = 132, cy = 112;
-    for (int pass = 0; pass < 2; ++pass) {
-        SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a), pass == 0 ? 0.85 : 1.0);
-        cairo_set_line_width(cr, pass == 0 ? 16 : 8);
-        cairo_arc(cr, cx, cy, 52, 0, 2 * kPi);
-        cairo_stroke(cr);
-        for (int k = 0; k < 4; ++k) {
-            double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
-            cairo_move_to(cr, cx + dx * 26, cy + dy * 26);
-            cairo_line_to(cr, cx + dx * 76, cy + dy * 76);
-        }
-        cairo_stroke(cr);
-    }
+    DrawSight(cr, 132, 112, Sight{52, 26, 76, 16, 8, 0.85});
     RoundedRect(cr, 8, 8, 240, 240, 44);
     SetColour(cr, Hex(0x3b1d08));
     cairo_set_line_width(cr, 8);

@@ -53,19 +53,7 @@ void PaintBirdInSights(cairo_t* cr) {
     cairo_scale(cr, 1.15, 1.15);
     DrawBird(cr, BirdKind::Big, 0.1);
     cairo_restore(cr);
-    const double cx = 192, cy = 76;
-    for (int pass = 0; pass < 2; ++pass) {
-        SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a), pass == 0 ? 0.8 : 1.0);
-        cairo_set_line_width(cr, pass == 0 ? 5 : 2.2);
-        cairo_arc(cr, cx, cy, 26, 0, 2 * kPi);
-        cairo_stroke(cr);
-        for (int k = 0; k < 4; ++k) {
-            double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
-            cairo_move_to(cr, cx + dx * 14, cy + dy * 14);
-            cairo_line_to(cr, cx + dx * 36, cy + dy * 36);
-        }
-        cairo_stroke(cr);
-    }
+    DrawSight(cr, 192, 76, Sight{26, 14, 36, 5, 2.2, 0.8});
 }
 
 void PaintFrameAndTitle(cairo_t* cr) {
