@@ -20,11 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-ok() { echo "ok   $1"; }
-fail() {
-    echo "FAIL $1"
-    failures=$((failures + 1))
-}
+source "$(dirname "$(realpath "$0")")/lib.sh"
+ok() { pass "$1"; }
 expect() {  # expect DESCRIPTION COMMAND...: what the command says is shown when it fails
     local what=$1
     shift
@@ -53,11 +50,7 @@ write_scores() {  # FILE NAME SCORE
     } > "$file"
 }
 
-display=:$((110 + RANDOM % 9))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 640x480 "$work/xvfb.log"
 
 # One short session: logo, name, a game with two shots, Escape (the score is saved), then
 # quit through the credits. The screen is the game's own size, so no scaling.
@@ -86,15 +79,8 @@ play() {  # PROGRAM SCORE_FILE HOME [XDG_DATA_HOME]
     xdotool click 1; sleep 0.6
     xdotool key space; sleep 0.5
     xdotool key space
-    local status=0
-    for _ in $(seq 50); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
-    if kill -0 "$gamepid" 2> /dev/null; then
-        fail "$program did not end after the credits"
-        kill "$gamepid"
-    fi
-    wait "$gamepid" || status=$?
+    expect_game_end "$gamepid" "$program"
     gamepid=""
-    expect "$program ended with 0" [ "$status" -eq 0 ]
     [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
     expect "nothing written into the working folder" [ -z "$(ls -A "$work/cwd")" ]
     rm -rf "$work/cwd"

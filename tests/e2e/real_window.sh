@@ -64,9 +64,9 @@ near() {
     done
 }
 
-failures=0
+source "$(dirname "$(realpath "$0")")/lib.sh"
 verdict() {
-    if [ "$1" = ok ]; then echo "ok   $2"; else echo "FAIL $2"; failures=$((failures + 1)); fi
+    if [ "$1" = ok ]; then pass "$2"; else fail "$2"; fi
 }
 
 # check NAME SHOT PICTURE PX PY X Y: the screenshot at the scaled place of logical (X, Y)
@@ -177,15 +177,8 @@ xdotool key space; sleep 0.5
 shot 10-greetings
 xdotool key space
 
-status=0
-for _ in $(seq 50); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
-if kill -0 "$gamepid" 2> /dev/null; then
-    verdict fail "the game did not end after the credits"
-else
-    wait "$gamepid" || status=$?
-    gamepid=""
-    [ "$status" -eq 0 ] && verdict ok "the game ended with 0" || verdict fail "exit code $status"
-fi
+expect_game_end "$gamepid"
+gamepid=""
 [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
 grep -c . "$work/high.dat" > /dev/null 2>&1 && verdict ok "high.dat written" || verdict fail "no high.dat"
 echo "screenshots: $shots"

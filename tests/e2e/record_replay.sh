@@ -21,9 +21,8 @@ for dir in real replay check; do
     ln -s "$root/font.des" "$work/$dir/font.des"
 done
 
-display=:$((100 + RANDOM % 50))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb=$!
+source "$(dirname "$(realpath "$0")")/lib.sh"
+start_xvfb 640x480 "$work/xvfb.log"
 gamepid=""
 cleanup() {
     [ -n "$gamepid" ] && kill -CONT "$gamepid" 2> /dev/null && kill "$gamepid" 2> /dev/null
@@ -31,15 +30,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
-
-failures=0
-pass() { echo "ok   $*"; }
-fail() {
-    echo "FAIL $*"
-    failures=$((failures + 1))
-}
 
 cd "$work/real"
 SDL_AUDIODRIVER=dummy "$build/sidescroller" --record "$work/real/play.txt" \
@@ -154,15 +144,8 @@ xdotool key space
 sleep 0.4
 xdotool key space
 
-status=0
-for _ in $(seq 100); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
-if kill -0 "$gamepid" 2> /dev/null; then
-    fail "the game did not end after the credits"
-else
-    wait "$gamepid" || status=$?
-    gamepid=""
-    [ "$status" -eq 0 ] && pass "the game ended with 0" || fail "exit code $status"
-fi
+expect_game_end "$gamepid"
+gamepid=""
 [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
 cp "$work/real/play.txt" "$out/play.txt"
 echo "     recorded $(grep -c . "$out/play.txt") lines, $(grep -c '^click' "$out/play.txt") clicks"

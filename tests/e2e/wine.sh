@@ -20,13 +20,10 @@ rm -rf "$shots"
 mkdir -p "$shots"
 work=$(mktemp -d)
 
-display=:$(( 70 + RANDOM % 9 ))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
-xvfb=$!
+source "$(dirname "$(realpath "$0")")/lib.sh"
+start_xvfb 640x480 "$work/xvfb.log"
 trap 'kill $xvfb 2>/dev/null || true; [ -n "${gamepid:-}" ] && kill $gamepid 2>/dev/null || true
       wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo > /dev/null 2>&1 && break; sleep 0.1; done
 
 # A prefix of its own, without the .NET and HTML engines Wine would offer to download.
 export WINEPREFIX=${WINEPREFIX:-$work/prefix} WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -41,9 +38,6 @@ table() {
         printf '\377\377\377\377\377\377 %d\n' $(( 255 - (50 - 10 * i) ))
     done
 }
-
-failures=0
-fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 
 mkdir -p "$work/unzipped"
 (cd "$work/unzipped" && cmake -E tar xf "$zip")
@@ -160,15 +154,8 @@ else
 fi
 xdotool key space
 
-status=0
-for _ in $(seq 100); do kill -0 "$gamepid" 2> /dev/null || break; sleep 0.1; done
-if kill -0 "$gamepid" 2> /dev/null; then
-    fail "the game did not end after the credits"
-else
-    wait "$gamepid" || status=$?
-    gamepid=""
-    [ "$status" -eq 0 ] && echo "ok   the game ended with 0" || fail "exit code $status"
-fi
+expect_game_end "$gamepid"
+gamepid=""
 
 # The table: ten lines of ten name bytes, a space and a number; the typed name among them.
 if [ "$(wc -l < high.dat)" -eq 10 ] && ! LC_ALL=C grep -qvE '^.{10} -?[0-9]+$' high.dat; then
