@@ -222,3 +222,18 @@ TEST_F(SdlBackendSmoke, StartsOnDummyDisplayAndClosesCleanly) {
                  usage.ru_stime.tv_usec / 1e6;
     EXPECT_LT(cpu, wall * 0.5) << "cpu " << cpu << " s in " << wall << " s";
 }
+
+// With no display to reach, SDL would fall back to a driver that shows nothing and the game
+// would play unseen; it must say so and end with 1 instead.
+TEST_F(SdlBackendSmoke, NoDisplayIsNamedAndEndsWithOne) {
+    std::string command =
+        "env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY=:98765 "
+        "SDL_AUDIODRIVER=dummy timeout 30 " +
+        GameBinary() + " 2> no_display.txt";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(ReadTextFile("no_display.txt").find("no display to show the game on"),
+              std::string::npos)
+        << ReadTextFile("no_display.txt");
+}

@@ -42,6 +42,18 @@ bool SdlVideoReady() {
         Complain("cannot start SDL video");
         return false;
     }
+    // Without a reachable display SDL falls back to a driver that shows nothing, and the
+    // game would play on unseen; those drivers are for whoever asks for them by name.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    bool unseen =
+        driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0);
+    if (unseen && !(asked && SDL_strcasestr(asked, driver))) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("no display to show the game on (is DISPLAY or WAYLAND_DISPLAY set?)");
+        Complain("cannot start SDL video");
+        return false;
+    }
     return true;
 }
 
