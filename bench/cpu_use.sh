@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The real game's CPU use over ten seconds on the menu, in a game, and in a game scrolled to
-# and fro (every pixel changes every frame), on an Xvfb screen of the given size, with the X
-# server's share added (a software picture costs the server the copy to the screen), and how
-# long the first picture takes to show. Run RUNS times (default 1), it ends with the median
+# The real game's CPU use over ten seconds on the menu, in a game as a player plays it (aiming
+# across the field, shooting, reloading, and scrolling three seconds of the ten), and in a game
+# scrolled to and fro without pause (every pixel changes every frame), on an Xvfb screen of the
+# given size, with the X server's share added (a software picture costs the server the copy to
+# the screen), and how long the first picture takes to show. Run RUNS times (default 1), it ends with the median
 # of each figure.
 #   bash bench/cpu_use.sh build/sidescroller [WIDTHxHEIGHT] [RUNS]
 set -euo pipefail
@@ -50,8 +51,21 @@ one_run() {
     read -r menu_game menu_server <<< "$(measure)"
     # A click acts where the last frame saw the cursor: move, let a frame pass, click.
     xdotool mousemove $(at 300 100); sleep 0.3; xdotool click 1      # the new-game button
-    xdotool mousemove $(at 300 200)
+    # Aim and shoot at eight places, reload after the magazine, and visit each edge of the
+    # screen for 1.5 s, which scrolls the landscape under the cursor.
+    (for _ in 1 2; do
+        for spot in "100 150" "420 120" "250 300" "560 240"; do
+            xdotool mousemove $(at $spot); sleep 0.3; xdotool click 1; sleep 0.3
+        done
+        xdotool click 3
+        xdotool mousemove $((w - 1)) $((h / 2)); sleep 1.5
+        xdotool mousemove $(at 320 200); sleep 0.3
+        xdotool mousemove 0 $((h / 2)); sleep 1.5
+    done) &
+    local player=$!
     read -r play_game play_server <<< "$(measure)"
+    kill "$player" 2>/dev/null || true
+    wait "$player" 2>/dev/null || true
     # Against the right edge and the left one in turn: a full sweep takes 4.2 s.
     (for _ in 1 2 3; do
         xdotool mousemove $((w - 1)) $((h / 2)); sleep 4.3

@@ -26,8 +26,7 @@ void CopyKeyedRow(const uint16_t* from, uint16_t* to, int64_t count, uint16_t ke
         __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
         __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
         __m128i isKey = _mm_cmpeq_epi16(source, keys);
-        __m128i mixed =
-            _mm_or_si128(_mm_and_si128(isKey, target), _mm_andnot_si128(isKey, source));
+        __m128i mixed = _mm_or_si128(_mm_and_si128(isKey, target), _mm_andnot_si128(isKey, source));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col), mixed);
     }
 #endif
