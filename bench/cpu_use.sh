@@ -3,14 +3,16 @@
 # across the field, shooting, reloading, and scrolling three seconds of the ten), and in a game
 # scrolled to and fro without pause (every pixel changes every frame), on an Xvfb screen of the
 # given size, with the X server's share added (a software picture costs the server the copy to
-# the screen), and how long the first picture takes to show. Run RUNS times (default 1), it ends with the median
-# of each figure.
+# the screen), and how long the first picture takes to show; then what the pixels of a
+# scrolled frame cost without the game (bench/present_floor, built beside the game). Run RUNS
+# times (default 1), it ends with the median of each figure.
 #   bash bench/cpu_use.sh build/sidescroller [WIDTHxHEIGHT] [RUNS]
 set -euo pipefail
 game=$(realpath "$1")
 size=${2:-640x480}
 runs=${3:-1}
 root=$(realpath "$(dirname "$0")/..")
+floor_tool=$(dirname "$game")/bench/present_floor
 work=$(mktemp -d)
 ln -s "$root/data" "$work/data"
 ln -s "$root/font.des" "$work/font.des"
@@ -76,17 +78,26 @@ one_run() {
     kill "$mover" 2>/dev/null || true
     wait "$mover" 2>/dev/null || true
     first=$(sed -n 's/.*first frame shown \([0-9]*\) ms.*/\1/p' "$work/err.txt")
-    kill "$pid" "$xvfb" 2>/dev/null || true
-    wait "$pid" "$xvfb" 2>/dev/null || true
-    pid="" xvfb=""
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    pid=""
+    # The same scrolled frames sent by a program that does nothing else: what moving the pixels
+    # alone costs on this screen.
+    floor=""
+    if [ -x "$floor_tool" ]; then
+        floor=$("$floor_tool" "$xvfb" 2>&1 | sed -n 's/.*: \([0-9.]*\)% .*/\1/p') || true
+    fi
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    xvfb=""
     menu=$(awk -v a="$menu_game" -v b="$menu_server" 'BEGIN { print a + b }')
     play=$(awk -v a="$play_game" -v b="$play_server" 'BEGIN { print a + b }')
     scroll=$(awk -v a="$scroll_game" -v b="$scroll_server" 'BEGIN { print a + b }')
     echo "screen $size: menu $menu% (game $menu_game + X $menu_server)," \
          "game $play% (game $play_game + X $play_server)," \
          "scrolling $scroll% (game $scroll_game + X $scroll_server) of one core," \
-         "first frame ${first:-?} ms"
-    echo "$menu $play $scroll ${first:-0}" >> "$work/figures"
+         "first frame ${first:-?} ms; the pixels of a scrolled frame alone ${floor:-?}%"
+    echo "$menu $play $scroll ${first:-0} ${floor:-0}" >> "$work/figures"
 }
 
 for _ in $(seq "$runs"); do one_run; done
@@ -94,5 +105,6 @@ if [ "$runs" -gt 1 ]; then
     echo "screen $size, median of $runs: menu $(cut -d' ' -f1 "$work/figures" | median)%," \
          "game $(cut -d' ' -f2 "$work/figures" | median)%," \
          "scrolling $(cut -d' ' -f3 "$work/figures" | median)% of one core," \
-         "first frame $(cut -d' ' -f4 "$work/figures" | median) ms"
+         "first frame $(cut -d' ' -f4 "$work/figures" | median) ms;" \
+         "the pixels of a scrolled frame alone $(cut -d' ' -f5 "$work/figures" | median)%"
 fi
