@@ -8,19 +8,7 @@
 #include "platform/gdi.h"
 #include "platform/sound.h"
 #include "platform/window.h"
-
-// The one signed byte that says which screen is shown.
-enum GameStateValue : int8_t {
-    Playing = 1,
-    MainMenu = 2,
-    Quit = 3,
-    HighScores = 4,
-    CreditsDevelopers = 5,
-    CreditsGreetings = 6,
-    Logo = 7,
-    NameEntry = 8,
-};
-extern int8_t GameState;
+#include "state/game_state.h"
 
 constexpr uintptr_t TIMER_CREDITS1 = 111;
 constexpr uintptr_t TIMER_CREDITS2 = 222;
@@ -33,7 +21,6 @@ constexpr uint32_t CLOCK_MS = 1000;
 extern uint8_t quitAfterCredits;
 
 extern HWND mainWindow;
-extern HFONT textFont;
 extern FILE* logFile;
 extern uint32_t lastFrameTime;
 

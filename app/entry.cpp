@@ -9,10 +9,8 @@
 #include "platform/files.h"
 #include "platform/report.h"
 
-int8_t GameState;
 uint8_t quitAfterCredits;
 HWND mainWindow;
-HFONT textFont;
 FILE* logFile;
 
 int CreateGameWindow(int showCommand) {

@@ -72,6 +72,9 @@ struct BitmapFont {
 };
 extern BitmapFont bitmapFont;
 
+// The lettering of the score popups and the high-score table; created at start-up.
+extern HFONT textFont;
+
 // Text in textFont's lettering, any colour, transparent background, top-left at (x, y).
 void DrawGdiText(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
                  HFONT font);

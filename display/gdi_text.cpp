@@ -3,6 +3,8 @@
 
 #include "display/display.h"
 
+HFONT textFont;
+
 void DrawGdiText(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
                  HFONT font) {
     HDC dc = nullptr;

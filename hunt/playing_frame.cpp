@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app.h"
 #include "display/display.h"
 #include "hunt/hunt.h"
 #include "hunt/random.h"
 #include "platform/window.h"
 #include "screens/screens.h"
+#include "state/game_state.h"
 
 int32_t scrollX;
 int32_t score;

@@ -2,9 +2,9 @@
 // show them.
 #include <cstdio>
 
-#include "app/app.h"
 #include "display/display.h"
 #include "hunt/hunt.h"
+#include "platform/sound.h"
 
 ScorePopup popups[POPUP_SLOTS];
 

@@ -1,7 +1,7 @@
 // The two credits pages, one frame function for both; the state picks the page.
-#include "app/app.h"
 #include "display/display.h"
 #include "screens/screens.h"
+#include "state/game_state.h"
 
 namespace {
 

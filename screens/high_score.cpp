@@ -7,7 +7,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/app.h"
 #include "display/display.h"
 #include "platform/files.h"
 #include "platform/report.h"
