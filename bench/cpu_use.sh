@@ -85,7 +85,7 @@ one_run() {
     # alone costs on this screen.
     floor=""
     if [ -x "$floor_tool" ]; then
-        floor=$("$floor_tool" "$xvfb" 2>&1 | sed -n 's/.*: \([0-9.]*\)% .*/\1/p') || true
+        floor=$(cd "$work" && "$floor_tool" "$xvfb" 2>&1 | sed -n 's/.*: \([0-9.]*\)% .*/\1/p') || true
     fi
     kill "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true

@@ -1,9 +1,10 @@
-// What showing a frame in which every pixel changed costs with no game at all: a 640 x 480
-// picture, shifted by 4 pixels a frame as when the landscape scrolls, scaled into the window's
+// What showing a frame in which every pixel changed costs with no game at all: the game's two
+// landscape pictures, shifted by 4 pixels a frame as when they scroll, scaled into the window's
 // pixels by the game's own scaler and sent to the X server through MIT-SHM, as SDL sends the
 // game's window surface; 38 frames a second for ten seconds. Prints this program's CPU and the
 // X server's, in percent of one core: the least a scrolled frame costs on the software path.
-//   present_floor X_SERVER_PID
+//   present_floor X_SERVER_PID   (from a folder holding the game's data/)
+#include <SDL.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <fstream>
 #include <string>
@@ -89,11 +91,24 @@ int main(int argc, char** argv) {
                    Channel(visual->green_mask, (i >> 5) & 63, 63) |
                    Channel(visual->blue_mask, i & 31, 31);
     }
-    // Two screens of landscape, as the game scrolls across.
+    // The two screens of landscape side by side, in the game's 16-bit pixels.
     std::vector<uint16_t> world(2 * kWidth * kHeight), picture(kWidth * kHeight);
-    uint32_t seed = 1;
-    for (auto& pixel : world)
-        pixel = static_cast<uint16_t>((seed = seed * 1664525 + 1013904223) >> 16);
+    const char* halves[] = {"data/side1.bmp", "data/side2.bmp"};
+    for (int half = 0; half < 2; ++half) {
+        SDL_Surface* loaded = SDL_LoadBMP(halves[half]);
+        SDL_Surface* pixels =
+            loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0) : nullptr;
+        if (!pixels || pixels->w != kWidth || pixels->h != kHeight) {
+            std::fprintf(stderr, "present_floor: cannot read %s\n", halves[half]);
+            return 1;
+        }
+        for (int32_t row = 0; row < kHeight; ++row) {
+            std::memcpy(&world[(row * 2 + half) * kWidth],
+                        static_cast<uint8_t*>(pixels->pixels) + row * pixels->pitch, kWidth * 2);
+        }
+        SDL_FreeSurface(pixels);
+        SDL_FreeSurface(loaded);
+    }
 
     sdlscaler::Placement placement = sdlscaler::PlacePicture(width, height, kWidth, kHeight);
     sdlscaler::Target target{reinterpret_cast<uint8_t*>(image->data), image->bytes_per_line, width,
@@ -105,7 +120,7 @@ int main(int argc, char** argv) {
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
     for (int32_t frame = 0; frame < kFrames; ++frame) {
-        int32_t scroll = (frame * 4) % kWidth;
+        int32_t scroll = frame * 4 % kWidth;
         for (int32_t row = 0; row < kHeight; ++row) {
             std::copy_n(&world[row * 2 * kWidth + scroll], kWidth, &picture[row * kWidth]);
         }
