@@ -36,6 +36,34 @@ measure() {
     awk -v g=$((game1 - game0)) -v s=$((server1 - server0)) -v t="$ticks" \
         'BEGIN { printf "%.1f %.1f", 100 * g / t / 10, 100 * s / t / 10 }'
 }
+# Aim and shoot at eight places, reload after the magazine, and visit each edge of the screen
+# for 1.5 s, which scrolls the landscape under the cursor.
+play() {
+    for _ in 1 2; do
+        for spot in "100 150" "420 120" "250 300" "560 240"; do
+            xdotool mousemove $(at $spot); sleep 0.3; xdotool click 1; sleep 0.3
+        done
+        xdotool click 3
+        xdotool mousemove $((w - 1)) $((h / 2)); sleep 1.5
+        xdotool mousemove $(at 320 200); sleep 0.3
+        xdotool mousemove 0 $((h / 2)); sleep 1.5
+    done
+}
+# Against the right edge and the left one in turn: a full sweep takes 4.2 s.
+sweep() {
+    for _ in 1 2 3; do
+        xdotool mousemove $((w - 1)) $((h / 2)); sleep 4.3
+        xdotool mousemove 0 $((h / 2)); sleep 4.3
+    done
+}
+# measure, while the given player runs beside it.
+measure_during() {
+    "$1" > /dev/null 2>&1 &
+    local player=$!
+    measure
+    kill "$player" 2>/dev/null || true
+    wait "$player" 2>/dev/null || true
+}
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 one_run() {
@@ -53,30 +81,8 @@ one_run() {
     read -r menu_game menu_server <<< "$(measure)"
     # A click acts where the last frame saw the cursor: move, let a frame pass, click.
     xdotool mousemove $(at 300 100); sleep 0.3; xdotool click 1      # the new-game button
-    # Aim and shoot at eight places, reload after the magazine, and visit each edge of the
-    # screen for 1.5 s, which scrolls the landscape under the cursor.
-    (for _ in 1 2; do
-        for spot in "100 150" "420 120" "250 300" "560 240"; do
-            xdotool mousemove $(at $spot); sleep 0.3; xdotool click 1; sleep 0.3
-        done
-        xdotool click 3
-        xdotool mousemove $((w - 1)) $((h / 2)); sleep 1.5
-        xdotool mousemove $(at 320 200); sleep 0.3
-        xdotool mousemove 0 $((h / 2)); sleep 1.5
-    done) &
-    local player=$!
-    read -r play_game play_server <<< "$(measure)"
-    kill "$player" 2>/dev/null || true
-    wait "$player" 2>/dev/null || true
-    # Against the right edge and the left one in turn: a full sweep takes 4.2 s.
-    (for _ in 1 2 3; do
-        xdotool mousemove $((w - 1)) $((h / 2)); sleep 4.3
-        xdotool mousemove 0 $((h / 2)); sleep 4.3
-    done) &
-    local mover=$!
-    read -r scroll_game scroll_server <<< "$(measure)"
-    kill "$mover" 2>/dev/null || true
-    wait "$mover" 2>/dev/null || true
+    read -r play_game play_server <<< "$(measure_during play)"
+    read -r scroll_game scroll_server <<< "$(measure_during sweep)"
     first=$(sed -n 's/.*first frame shown \([0-9]*\) ms.*/\1/p' "$work/err.txt")
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
