@@ -160,7 +160,9 @@ TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
     ASSERT_GT(recording.size(), 100u);
     std::string noted;  // a cut that is left out, for the binary below
     int notes = 0, refusals = 0;
-    for (size_t cut = 1; cut < recording.size(); ++cut) {
+    // Inside the first line, a comment, every cut plays the same empty script: one is played.
+    const size_t firstLine = recording.find('\n');
+    for (size_t cut = 1; cut < recording.size(); cut = cut == 1 ? firstLine : cut + 1) {
         std::string kept = recording.substr(0, cut);
         int line = static_cast<int>(std::count(kept.begin(), kept.end(), '\n')) + 1;
         std::string where = "line " + std::to_string(line);
