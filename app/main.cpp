@@ -12,9 +12,10 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "usage: sidescroller [--record FILE]\n");
             return 2;
         }
-        if (!StartRecording(argv[2])) return 1;
+        if (int refused = StartRecording(argv[2])) return refused;
     }
     int code = GameMain(1);
-    StopRecording();
-    return code;
+    // A recording that could not be written whole fails a game that otherwise ended well.
+    int recorded = StopRecording();
+    return code != 0 ? code : recorded;
 }
