@@ -16,7 +16,6 @@ var sidescrollerPage = (function () {
   var sounds = {};      // decoded AudioBuffers by path
   var effect = null;    // the effect playing
   var music = null, musicWanted = null;
-  var saving = false, saveAgain = false, storageOk = true;
   var ended = false;
 
   function show(text, more) {
@@ -133,21 +132,6 @@ var sidescrollerPage = (function () {
     if (music) { try { music.stop(); } catch (e) {} music = null; }
   }
 
-  // Writes the save folder back to IndexedDB; a save during a write waits for it.
-  function keepSaves() {
-    if (saving) { saveAgain = true; return; }
-    saving = true;
-    Module.FS.syncfs(false, function (error) {
-      saving = false;
-      if (error && storageOk) {
-        storageOk = false;
-        console.log('Sidescroller: the browser keeps no scores (' + error +
-                    '); they last for this visit');
-      }
-      if (saveAgain) { saveAgain = false; keepSaves(); }
-    });
-  }
-
   function putRows(pointer, top, rows) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
@@ -219,7 +203,8 @@ var sidescrollerPage = (function () {
     });
   }
 
-  function start(files, contents) {
+  // Before the game's static constructors run: they read "font.des" and "high.dat".
+  function layOut(files, contents) {
     var FS = Module.FS;
     FS.mkdir('/game');
     FS.mkdir('/game/data');
@@ -231,19 +216,24 @@ var sidescrollerPage = (function () {
       FS.writeFile('/game/' + entry.name, bytes);
       if (/\.(wav|mp3)$/i.test(entry.name)) decode(entry.name, bytes);
     });
-    // "high.dat" lives in the saved folder; the game saves through the link, whole.
+    // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
+    // game saves through the link as on every system, a temporary file renamed over the
+    // table, and its fsync waits until IDBFS has written the folder to IndexedDB. Where the
+    // browser refuses storage, the folder stays in memory and the scores last the visit.
     FS.mkdir('/save');
     FS.mount(Module.IDBFS, {}, '/save');
+    Module.addRunDependency('saved scores');
     FS.syncfs(true, function (error) {
       if (error) {
-        storageOk = false;
         console.log('Sidescroller: the browser keeps no scores (' + error +
                     '); they last for this visit');
+        FS.unmount('/save');
+        FS.mount(Module.MEMFS, {}, '/save');
       }
       FS.symlink('/save/high.dat', '/game/high.dat');
       FS.chdir('/game');
       message.textContent = 'Starting…';
-      Module.callMain([]);
+      Module.removeRunDependency('saved scores');
     });
   }
 
@@ -277,7 +267,8 @@ var sidescrollerPage = (function () {
             canvas: canvas,
             print: function (text) { console.log(text); },
             printErr: function (text) { console.log(text); },
-            onRuntimeInitialized: function () { start(files, contents); },
+            preRun: [function () { layOut(files, contents); }],
+            onRuntimeInitialized: function () { Module.callMain([]); },
             onAbort: function (what) { show('The game stopped: ' + what + '.'); }
           };
           var script = document.createElement('script');
@@ -293,7 +284,7 @@ var sidescrollerPage = (function () {
   load();
   return {
     showProblem: showProblem, putRows: putRows, toggleFullScreen: toggleFullScreen,
-    keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
+    playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
     recording: recording
   };
