@@ -132,6 +132,23 @@ var sidescrollerPage = (function () {
     if (music) { try { music.stop(); } catch (e) {} music = null; }
   }
 
+  // Writes the saved folder to IndexedDB after each save; a save during a write waits for it.
+  var saving = false, saveAgain = false, storageOk = true;
+  function keepSaves() {
+    if (!Module.FS.lookupPath('/save').node.mount.type.syncfs) return;
+    if (saving) { saveAgain = true; return; }
+    saving = true;
+    Module.FS.syncfs(false, function (error) {
+      saving = false;
+      if (error && storageOk) {
+        storageOk = false;
+        console.log('Sidescroller: the browser keeps no scores (' + (error.message || error) +
+                    '); they last for this visit');
+      }
+      if (saveAgain) { saveAgain = false; keepSaves(); }
+    });
+  }
+
   function putRows(pointer, top, rows) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
@@ -142,7 +159,7 @@ var sidescrollerPage = (function () {
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
       document.getElementById('bar').hidden = false;
-      if (window.performance && performance.mark) performance.mark('first-picture');
+      performance.mark('first-picture');
     }
   }
 
@@ -218,8 +235,9 @@ var sidescrollerPage = (function () {
     });
     // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
     // game saves through the link as on every system, a temporary file renamed over the
-    // table, and its fsync waits until IDBFS has written the folder to IndexedDB. Where the
-    // browser refuses storage, the folder stays in memory and the scores last the visit.
+    // table, and its fsync has the folder written to IndexedDB (platform/web/library.js).
+    // Where the browser refuses storage, the folder stays in memory and the scores last
+    // the visit.
     FS.mkdir('/save');
     function begin() {
       FS.symlink('/save/high.dat', '/game/high.dat');
@@ -266,6 +284,7 @@ var sidescrollerPage = (function () {
       }
       return Promise.all(files.map(function (f) { return fetchFile(f, progress); }))
         .then(function (contents) {
+          performance.mark('files-loaded');
           var wasm = contents[files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; })];
           if (!wasm || looksLikeHtml(wasm)) {
             show('The game cannot start: sidescroller.wasm is ' +
@@ -278,7 +297,10 @@ var sidescrollerPage = (function () {
             print: function (text) { console.log(text); },
             printErr: function (text) { console.log(text); },
             preRun: [function () { layOut(files, contents); }],
-            onRuntimeInitialized: function () { Module.callMain([]); },
+            onRuntimeInitialized: function () {
+              performance.mark('game-started');
+              Module.callMain([]);
+            },
             onAbort: function (what) { show('The game stopped: ' + what + '.'); }
           };
           var script = document.createElement('script');
@@ -294,7 +316,7 @@ var sidescrollerPage = (function () {
   load();
   return {
     showProblem: showProblem, putRows: putRows, toggleFullScreen: toggleFullScreen,
-    playMusic: playMusic, stopMusic: stopMusic,
+    keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
     recording: recording,
     // For the browser test: what the sound has got to.

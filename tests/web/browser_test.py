@@ -362,6 +362,11 @@ try:
     lines = [e["message"] for e in driver.get_log("browser") if "keeps no scores" in e["message"]]
     check(bool(shown) and len(lines) == 1,
           "without storage the game starts, with one line on the console: %s" % lines)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "delete window.WebAssembly;"})
+    driver.get(url)
+    text = wait_for(driver, "return document.getElementById('message').textContent")
+    check("no WebAssembly" in text, "without WebAssembly the page says %r" % text)
 
 finally:
     driver.quit()
