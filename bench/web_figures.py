@@ -58,16 +58,27 @@ def descendants(pid):
     return found
 
 
+def kind(pid):
+    """The kind of Chromium process: browser, renderer, gpu-process, utility..."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            args = f.read().decode(errors="replace").replace("\0", " ").split()
+    except OSError:
+        return "gone"
+    types = [a.split("=", 1)[1] for a in args if a.startswith("--type=")]
+    return types[0] if types else "browser"
+
+
 def cpu_ticks(pids):
-    total = 0
+    by_kind = {}
     for p in pids:
         try:
             with open("/proc/%d/stat" % p) as f:
                 fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
+            by_kind[kind(p)] = by_kind.get(kind(p), 0) + int(fields[11]) + int(fields[12])
         except OSError:
             pass
-    return total
+    return by_kind
 
 
 def wait_for(driver, script, seconds=10):
@@ -93,7 +104,7 @@ def click(driver, button=MouseButton.LEFT):
     actions.perform()
 
 
-firsts, cpus, awake, steps = [], [], [], []
+firsts, cpus, awake, steps, kinds = [], [], [], [], []
 for _ in range(runs):
     driver, chromedriver = browser()
     try:
@@ -132,7 +143,10 @@ for _ in range(runs):
         after = cpu_ticks(pids), time.time(), driver.execute_script(
             "return [Module._WebAwakeMs(), Module._WebFrames()]")
         seconds = after[1] - before[1]
-        cpus.append(100.0 * (after[0] - before[0]) / ticks / seconds)
+        used = {k: 100.0 * (after[0].get(k, 0) - before[0].get(k, 0)) / ticks / seconds
+                for k in after[0]}
+        cpus.append(sum(used.values()))
+        kinds.append(used)
         awake.append((after[2][0] - before[2][0]) / max(1, after[2][1] - before[2][1]))
     finally:
         driver.quit()
@@ -143,5 +157,7 @@ print("  of which: files loaded at %.0f ms, the game started at %.0f ms (medians
       % (statistics.median(m[0] for m in steps), statistics.median(m[1] for m in steps)))
 print("game at 640 x 480, all browser processes: median %.1f %% of one core (%s)"
       % (statistics.median(cpus), ", ".join("%.1f" % c for c in cpus)))
+print("  by process (last run): " + ", ".join("%s %.1f %%" % (k, v) for k, v in
+                                             sorted(kinds[-1].items()) if v > 0))
 print("the game awake per frame (logic, drawing, putImageData, ASYNCIFY's unwinding and "
       "rewinding): median %.2f ms" % statistics.median(awake))

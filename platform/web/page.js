@@ -149,13 +149,13 @@ var sidescrollerPage = (function () {
     });
   }
 
-  function putRows(pointer, top, rows) {
+  function putArea(pointer, left, top, width, height) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
       image = new ImageData(new Uint8ClampedArray(buffer, pointer, 640 * 480 * 4), 640, 480);
       image.pointer = pointer;
     }
-    context.putImageData(image, 0, 0, 0, top, 640, rows);
+    context.putImageData(image, 0, 0, left, top, width, height);
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
       document.getElementById('bar').hidden = false;
@@ -315,7 +315,7 @@ var sidescrollerPage = (function () {
 
   load();
   return {
-    showProblem: showProblem, putRows: putRows, toggleFullScreen: toggleFullScreen,
+    showProblem: showProblem, putArea: putArea, toggleFullScreen: toggleFullScreen,
     keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
     recording: recording,
