@@ -18,7 +18,9 @@ var sidescrollerPage = (function () {
   var music = null, musicWanted = null;
   var ended = false;
 
+  var stopped = false;   // a message says why the game cannot go on
   function show(text, more) {
+    stopped = true;
     message.textContent = text;
     detail.textContent = more || '';
     notice.hidden = false;
@@ -242,7 +244,7 @@ var sidescrollerPage = (function () {
     function begin() {
       FS.symlink('/save/high.dat', '/game/high.dat');
       FS.chdir('/game');
-      message.textContent = 'Starting…';
+      if (!stopped) message.textContent = 'Starting…';
     }
     function noStorage(why) {
       console.log('Sidescroller: the browser keeps no scores (' + why +
@@ -279,35 +281,50 @@ var sidescrollerPage = (function () {
       var total = files.reduce(function (sum, f) { return sum + f.size; }, 0), done = 0;
       function progress(bytes) {
         done += bytes;
-        message.textContent = 'Loading… ' + Math.round(done / 1024) + ' of ' +
+        if (!stopped) message.textContent = 'Loading… ' + Math.round(done / 1024) + ' of ' +
                               Math.round(total / 1024) + ' KB';
       }
-      return Promise.all(files.map(function (f) { return fetchFile(f, progress); }))
-        .then(function (contents) {
-          performance.mark('files-loaded');
-          var wasm = contents[files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; })];
-          if (!wasm || looksLikeHtml(wasm)) {
-            show('The game cannot start: sidescroller.wasm is ' +
-                 (wasm ? 'a web page, not the game' : 'missing') + '.');
-            return;
-          }
-          window.Module = {
-            wasmBinary: wasm,
-            canvas: canvas,
-            print: function (text) { console.log(text); },
-            printErr: function (text) { console.log(text); },
-            preRun: [function () { layOut(files, contents); }],
-            onRuntimeInitialized: function () {
-              performance.mark('game-started');
-              Module.callMain([]);
-            },
-            onAbort: function (what) { show('The game stopped: ' + what + '.'); }
-          };
-          var script = document.createElement('script');
-          script.src = 'sidescroller.js';
-          script.onerror = function () { show('The game cannot start: sidescroller.js is missing.'); };
-          document.body.appendChild(script);
-        });
+      // The game's code is compiled as soon as it has come, while the pictures still load,
+      // and the runtime starts beside them: it waits for the files before the game's own
+      // start-up, which reads them.
+      var loading = files.map(function (f) { return fetchFile(f, progress); });
+      var wasmAt = files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; });
+      var compiled = (wasmAt < 0 ? Promise.resolve(null) : loading[wasmAt]).then(function (wasm) {
+        if (!wasm || looksLikeHtml(wasm)) {
+          throw new Error('sidescroller.wasm is ' + (wasm ? 'a web page, not the game' : 'missing'));
+        }
+        return WebAssembly.compile(wasm);
+      });
+      var all = Promise.all(loading);
+      compiled.catch(function (error) { show('The game cannot start: ' + error.message + '.'); });
+      window.Module = {
+        canvas: canvas,
+        print: function (text) { console.log(text); },
+        printErr: function (text) { console.log(text); },
+        instantiateWasm: function (imports, receive) {
+          compiled.then(function (module) {
+            return WebAssembly.instantiate(module, imports);
+          }).then(function (instance) { receive(instance); }, function () {});
+          return {};
+        },
+        preRun: [function () {
+          Module.addRunDependency('game files');
+          all.then(function (contents) {
+            performance.mark('files-loaded');
+            layOut(files, contents);
+            Module.removeRunDependency('game files');
+          });
+        }],
+        onRuntimeInitialized: function () {
+          performance.mark('game-started');
+          Module.callMain([]);
+        },
+        onAbort: function (what) { show('The game stopped: ' + what + '.'); }
+      };
+      var script = document.createElement('script');
+      script.src = 'sidescroller.js';
+      script.onerror = function () { show('The game cannot start: sidescroller.js is missing.'); };
+      document.body.appendChild(script);
     }).catch(function (error) {
       show('The game cannot start: ' + error.message + '.');
     });
