@@ -227,6 +227,13 @@ try:
     page.keys(Keys.RETURN)
     page.frames()
     compare(driver, "menu")
+    driver.find_element("id", "full").click()
+    full = wait_for(driver, "return !!document.fullscreenElement", 3)
+    ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.RETURN).key_up(Keys.ALT).perform()
+    windowed = wait_for(driver, "return !document.fullscreenElement", 3)
+    check(bool(full) and bool(windowed), "the button goes full screen, Alt+Enter back")
+    page.move(20, 440)
+    page.frames()
     scroll_y = driver.execute_script("return window.scrollY + document.scrollingElement.scrollTop")
     check(scroll_y == 0, "the game's keys did not scroll the page")
 
