@@ -249,8 +249,16 @@ try:
         page.click()
     page.click(MouseButton.RIGHT)
     page.keys(Keys.ARROW_RIGHT * 5)
+    page.frames()
+    before = replay_state(driver.execute_script("return sidescrollerPage.recording()"))
     page.move(700, 200)  # beyond the picture's right edge: held there, it scrolls
     page.frames(20)
+    so_far = driver.execute_script("return sidescrollerPage.recording()")
+    state = replay_state(so_far)
+    held = [l for l in so_far.splitlines() if l.startswith("move ")][-1]
+    check(held == "move 639 200" and state["scrollX"] > before["scrollX"],
+          "a pointer beyond the picture's right edge is held at it (%s), and the landscape "
+          "scrolls: scrollX %d to %d" % (held, before["scrollX"], state["scrollX"]))
     page.move(-60, 200)
     page.frames(10)
     score = 0
