@@ -13,6 +13,9 @@ namespace {
 
 uint32_t gameClock = 0;
 bool clockStarted = false;
+// The time the game spent awake, between waking and its next wait, for the figures.
+double awakeSince = 0;
+double awakeMs = 0;
 
 // The wall clock in ms at the page's start plus the page's monotonic clock, on 32 bits with
 // the wrap of the original counter: it never goes back, and differs from visit to visit.
@@ -47,11 +50,19 @@ void WaitForWork(uint32_t wakeAt) {
         if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0)
             wakeAt = timerDue;
         int32_t wait = static_cast<int32_t>(wakeAt - NowMs());
-        if (wait > 0) emscripten_sleep(static_cast<unsigned>(wait));
+        if (wait > 0) {
+            if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
+            emscripten_sleep(static_cast<unsigned>(wait));
+            awakeSince = emscripten_get_now();
+        }
     }
     gameClock = NowMs();
     clockStarted = true;
     RecordWake(gameClock);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
+    return awakeMs;
 }
 
 // The input arrived through callbacks while the game slept; there is nothing left to fetch.

@@ -237,18 +237,28 @@ var sidescrollerPage = (function () {
     // table, and its fsync waits until IDBFS has written the folder to IndexedDB. Where the
     // browser refuses storage, the folder stays in memory and the scores last the visit.
     FS.mkdir('/save');
+    function begin() {
+      FS.symlink('/save/high.dat', '/game/high.dat');
+      FS.chdir('/game');
+      message.textContent = 'Starting…';
+    }
+    function noStorage(why) {
+      console.log('Sidescroller: the browser keeps no scores (' + why +
+                  '); they last for this visit');
+    }
+    if (!window.indexedDB) {
+      noStorage('no IndexedDB');
+      begin();
+      return;
+    }
     FS.mount(Module.IDBFS, {}, '/save');
     Module.addRunDependency('saved scores');
     FS.syncfs(true, function (error) {
       if (error) {
-        console.log('Sidescroller: the browser keeps no scores (' + error +
-                    '); they last for this visit');
+        noStorage(error.message || error);
         FS.unmount('/save');
-        FS.mount(Module.MEMFS, {}, '/save');
       }
-      FS.symlink('/save/high.dat', '/game/high.dat');
-      FS.chdir('/game');
-      message.textContent = 'Starting…';
+      begin();
       Module.removeRunDependency('saved scores');
     });
   }
@@ -305,6 +315,11 @@ var sidescrollerPage = (function () {
     showProblem: showProblem, putRows: putRows, toggleFullScreen: toggleFullScreen,
     playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
-    recording: recording
+    recording: recording,
+    // For the browser test: what the sound has got to.
+    soundState: function () {
+      return { context: audio ? audio.state : 'none', decoded: Object.keys(sounds).sort(),
+               music: !!music };
+    }
   };
 })();

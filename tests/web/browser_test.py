@@ -39,7 +39,7 @@ def browser(downloads):
     # Without these, Chromium waits on a network that this machine does not have.
     for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
                 "--disable-background-networking", "--disable-component-update",
-                "--disable-sync", "--no-first-run", "--autoplay-policy=no-user-gesture-required",
+                "--disable-sync", "--no-first-run",
                 "--user-data-dir=" + tempfile.mkdtemp(prefix="web-chromium-"),
                 "--window-size=1400,1200"]:
         options.add_argument(arg)
@@ -211,8 +211,15 @@ try:
     check(bool(shown), "the logo is drawn %.0f ms after navigation, before any input" % first)
     page.frames()
     compare(driver, "logo")
+    sound = driver.execute_script("return sidescrollerPage.soundState()")
+    check(sound["context"] == "suspended" and not sound["music"],
+          "no sound before the first key: %s" % sound)
     page.keys("a")
     page.frames()
+    sound = driver.execute_script("return sidescrollerPage.soundState()")
+    check(sound == {"context": "running", "music": True, "decoded": [
+        "data/load.wav", "data/shot.wav", "data/tavok.mp3"]},
+          "the first key starts the sound, the music playing: %s" % sound)
     page.keys("web")
     page.frames()
     compare(driver, "name")
@@ -347,6 +354,15 @@ try:
         check(bool(text) and all(w in text for w in words),
               "%s: the page says %r" % (broken, text))
         driver.get_log("browser")
+    # A browser that refuses storage: the game plays, and says so in one console line.
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "Object.defineProperty(window, 'indexedDB', {value: undefined});"})
+    driver.get(url)
+    shown = wait_for(driver, "return document.getElementById('notice').hidden")
+    lines = [e["message"] for e in driver.get_log("browser") if "keeps no scores" in e["message"]]
+    check(bool(shown) and len(lines) == 1,
+          "without storage the game starts, with one line on the console: %s" % lines)
+
 finally:
     driver.quit()
     shutil.rmtree(downloads, ignore_errors=True)

@@ -14,8 +14,9 @@ out=$(realpath -m "${3:-$web/browser-test}")
 # Debian's emcc finds its JavaScript modules there, whichever node comes first on the PATH.
 export NODE_PATH=/usr/share/nodejs
 
-emcmake cmake -S "$root" -B "$web" -DSIDESCROLLER_WERROR=ON > "$web.configure.log" 2>&1 ||
-    { cat "$web.configure.log"; exit 1; }
+mkdir -p "$web"
+emcmake cmake -S "$root" -B "$web" -DSIDESCROLLER_WERROR=ON > "$web/configure.log" 2>&1 ||
+    { cat "$web/configure.log"; exit 1; }
 cmake --build "$web" -j2
 
 work=$(mktemp -d)
