@@ -59,6 +59,7 @@ void WaitForWork(uint32_t wakeAt) {
     gameClock = NowMs();
     clockStarted = true;
     RecordWake(gameClock);
+    TouchWoke();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {

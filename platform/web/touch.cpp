@@ -15,7 +15,8 @@ constexpr int32_t kHotSpot = 25;
 constexpr int32_t kRightEdgeZone = 590;  // where the game scrolls right
 
 bool shotWaiting = false;
-int8_t shotOn = 0;  // the screen the shot was tapped on
+bool shotAimed = false;  // a frame has read the cursor since the tap
+int8_t shotOn = 0;       // the screen the shot was tapped on
 
 LPARAM CursorLParam() {
     POINT at = WebCursor();
@@ -38,9 +39,12 @@ EMSCRIPTEN_KEEPALIVE void WebTouchAim(double clientX, double clientY) {
 }
 
 // The game shoots at the cursor its last frame read, so a tap's shot is sent only once a
-// frame has read the cursor the finger set; on another screen by then, it is dropped.
+// frame has read the cursor the finger set, at the next waking, so that a replay of the
+// recording, which takes the input of one waking before its frame, shoots there too. On
+// another screen by then, the shot is dropped.
 EMSCRIPTEN_KEEPALIVE void WebTouchShoot() {
     shotWaiting = true;
+    shotAimed = false;
     shotOn = GameState;
 }
 
@@ -65,7 +69,11 @@ EMSCRIPTEN_KEEPALIVE void WebTouchLifted() {
 }  // extern "C"
 
 void TouchCursorRead() {
-    if (!shotWaiting) return;
+    if (shotWaiting) shotAimed = true;
+}
+
+void TouchWoke() {
+    if (!shotWaiting || !shotAimed) return;
     shotWaiting = false;
     if (GameState == shotOn) WebPostToWindow(WM_LBUTTONDOWN, 1, CursorLParam());
 }
