@@ -48,7 +48,10 @@ EMSCRIPTEN_KEEPALIVE void WebTouchShoot() {
     shotOn = GameState;
 }
 
+// A second finger reloads; the first finger's shot, if not yet sent, is not part of a
+// two-finger tap (it would empty the fresh magazine by one).
 EMSCRIPTEN_KEEPALIVE void WebTouchReload() {
+    shotWaiting = false;
     WebPostToWindow(WM_RBUTTONDOWN, 2, CursorLParam());
 }
 
