@@ -40,29 +40,45 @@ def browser():
 
 
 def descendants(pid):
+    """Every process below pid, by the parents the system records."""
+    parent = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as f:
+                    parent[int(entry)] = int(f.read().rsplit(")", 1)[1].split()[1])
+            except OSError:
+                pass
     found, todo = [], [pid]
     while todo:
         p = todo.pop()
-        try:
-            with open("/proc/%d/task/%d/children" % (p, p)) as f:
-                kids = [int(k) for k in f.read().split()]
-        except OSError:
-            kids = []
+        kids = [k for k, v in parent.items() if v == p]
         found += kids
         todo += kids
     return found
 
 
+def kind(pid):
+    """The kind of Chromium process: browser, renderer, gpu-process, utility..."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            args = f.read().decode(errors="replace").replace("\0", " ").split()
+    except OSError:
+        return "gone"
+    types = [a.split("=", 1)[1] for a in args if a.startswith("--type=")]
+    return types[0] if types else "browser"
+
+
 def cpu_ticks(pids):
-    total = 0
+    by_kind = {}
     for p in pids:
         try:
             with open("/proc/%d/stat" % p) as f:
                 fields = f.read().rsplit(")", 1)[1].split()
-            total += int(fields[11]) + int(fields[12])
+            by_kind[kind(p)] = by_kind.get(kind(p), 0) + int(fields[11]) + int(fields[12])
         except OSError:
             pass
-    return total
+    return by_kind
 
 
 def wait_for(driver, script, seconds=10):
@@ -88,14 +104,17 @@ def click(driver, button=MouseButton.LEFT):
     actions.perform()
 
 
-firsts, cpus, awake = [], [], []
+firsts, cpus, awake, steps, kinds = [], [], [], [], []
 for _ in range(runs):
     driver, chromedriver = browser()
     try:
         driver.get(url)
         wait_for(driver, "return document.getElementById('notice').hidden")
-        firsts.append(driver.execute_script(
-            "return performance.getEntriesByName('first-picture')[0].startTime"))
+        marks = driver.execute_script(
+            "return ['files-loaded', 'game-started', 'first-picture'].map(function (m) {"
+            " return performance.getEntriesByName(m)[0].startTime; })")
+        firsts.append(marks[2])
+        steps.append(marks)
         ActionChains(driver).send_keys("a").perform()
         time.sleep(0.3)
         ActionChains(driver).send_keys(Keys.RETURN).perform()
@@ -124,14 +143,21 @@ for _ in range(runs):
         after = cpu_ticks(pids), time.time(), driver.execute_script(
             "return [Module._WebAwakeMs(), Module._WebFrames()]")
         seconds = after[1] - before[1]
-        cpus.append(100.0 * (after[0] - before[0]) / ticks / seconds)
+        used = {k: 100.0 * (after[0].get(k, 0) - before[0].get(k, 0)) / ticks / seconds
+                for k in after[0]}
+        cpus.append(sum(used.values()))
+        kinds.append(used)
         awake.append((after[2][0] - before[2][0]) / max(1, after[2][1] - before[2][1]))
     finally:
         driver.quit()
 
 print("first drawn logo after navigation: median %.0f ms (%s)"
       % (statistics.median(firsts), ", ".join("%.0f" % f for f in firsts)))
+print("  of which: files loaded at %.0f ms, the game started at %.0f ms (medians)"
+      % (statistics.median(m[0] for m in steps), statistics.median(m[1] for m in steps)))
 print("game at 640 x 480, all browser processes: median %.1f %% of one core (%s)"
       % (statistics.median(cpus), ", ".join("%.1f" % c for c in cpus)))
+print("  by process (last run): " + ", ".join("%s %.1f %%" % (k, v) for k, v in
+                                             sorted(kinds[-1].items()) if v > 0))
 print("the game awake per frame (logic, drawing, putImageData, ASYNCIFY's unwinding and "
       "rewinding): median %.2f ms" % statistics.median(awake))

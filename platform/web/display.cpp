@@ -38,28 +38,36 @@ void MakeColourTable() {
     }
 }
 
-EM_JS(void, WebPutRows, (const uint32_t* pixels, int top, int rows),
-      { sidescrollerPage.putRows(pixels, top, rows); });
+EM_JS(void, WebPutArea, (const uint32_t* pixels, int left, int top, int width, int height),
+      { sidescrollerPage.putArea(pixels, left, top, width, height); });
 
+// Puts on the canvas the smallest rectangle that holds every pixel the frame changed: a still
+// screen costs nothing, a flying bird its own box rather than the rows it crosses.
 void ShowOnPage() {
     const uint16_t* pixels = screen->pixels;
-    int32_t first = 0, last = kHeight - 1;
-    if (anyShown) {
-        while (first < kHeight && std::memcmp(pixels + first * kWidth, shown + first * kWidth,
-                                              kWidth * sizeof(uint16_t)) == 0) {
-            ++first;
+    int32_t left = kWidth, right = -1, top = kHeight, bottom = -1;
+    for (int32_t y = 0; y < kHeight; ++y) {
+        const uint16_t* now = pixels + y * kWidth;
+        const uint16_t* was = shown + y * kWidth;
+        if (anyShown && std::memcmp(now, was, kWidth * sizeof(uint16_t)) == 0) continue;
+        int32_t first = 0, last = kWidth - 1;
+        if (anyShown) {
+            while (now[first] == was[first]) ++first;
+            while (now[last] == was[last]) --last;
         }
-        if (first == kHeight) return;  // a still screen costs nothing
-        while (std::memcmp(pixels + last * kWidth, shown + last * kWidth,
-                           kWidth * sizeof(uint16_t)) == 0) {
-            --last;
-        }
+        if (first < left) left = first;
+        if (last > right) right = last;
+        if (y < top) top = y;
+        bottom = y;
     }
-    size_t from = static_cast<size_t>(first) * kWidth, to = static_cast<size_t>(last + 1) * kWidth;
-    for (size_t i = from; i < to; ++i) rgba[i] = rgbaOf[pixels[i]];
-    std::memcpy(shown + from, pixels + from, (to - from) * sizeof(uint16_t));
+    if (bottom < 0) return;
+    for (int32_t y = top; y <= bottom; ++y) {
+        size_t row = static_cast<size_t>(y) * kWidth;
+        for (int32_t x = left; x <= right; ++x) rgba[row + x] = rgbaOf[pixels[row + x]];
+        std::memcpy(shown + row + left, pixels + row + left, (right + 1 - left) * sizeof(uint16_t));
+    }
     anyShown = true;
-    WebPutRows(rgba, first, last + 1 - first);
+    WebPutArea(rgba, left, top, right + 1 - left, bottom + 1 - top);
 }
 
 }  // namespace

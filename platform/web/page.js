@@ -18,7 +18,9 @@ var sidescrollerPage = (function () {
   var music = null, musicWanted = null;
   var ended = false;
 
+  var stopped = false;   // a message says why the game cannot go on
   function show(text, more) {
+    stopped = true;
     message.textContent = text;
     detail.textContent = more || '';
     notice.hidden = false;
@@ -148,17 +150,34 @@ var sidescrollerPage = (function () {
     if (music) { try { music.stop(); } catch (e) {} music = null; }
   }
 
-  function putRows(pointer, top, rows) {
+  // Writes the saved folder to IndexedDB after each save; a save during a write waits for it.
+  var saving = false, saveAgain = false, storageOk = true;
+  function keepSaves() {
+    if (!Module.FS.lookupPath('/save').node.mount.type.syncfs) return;
+    if (saving) { saveAgain = true; return; }
+    saving = true;
+    Module.FS.syncfs(false, function (error) {
+      saving = false;
+      if (error && storageOk) {
+        storageOk = false;
+        console.log('Sidescroller: the browser keeps no scores (' + (error.message || error) +
+                    '); they last for this visit');
+      }
+      if (saveAgain) { saveAgain = false; keepSaves(); }
+    });
+  }
+
+  function putArea(pointer, left, top, width, height) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
       image = new ImageData(new Uint8ClampedArray(buffer, pointer, 640 * 480 * 4), 640, 480);
       image.pointer = pointer;
     }
-    context.putImageData(image, 0, 0, 0, top, 640, rows);
+    context.putImageData(image, 0, 0, left, top, width, height);
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
       document.getElementById('bar').hidden = false;
-      if (window.performance && performance.mark) performance.mark('first-picture');
+      performance.mark('first-picture');
     }
   }
 
@@ -234,13 +253,14 @@ var sidescrollerPage = (function () {
     });
     // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
     // game saves through the link as on every system, a temporary file renamed over the
-    // table, and its fsync waits until IDBFS has written the folder to IndexedDB. Where the
-    // browser refuses storage, the folder stays in memory and the scores last the visit.
+    // table, and its fsync has the folder written to IndexedDB (platform/web/library.js).
+    // Where the browser refuses storage, the folder stays in memory and the scores last
+    // the visit.
     FS.mkdir('/save');
     function begin() {
       FS.symlink('/save/high.dat', '/game/high.dat');
       FS.chdir('/game');
-      message.textContent = 'Starting…';
+      if (!stopped) message.textContent = 'Starting…';
     }
     function noStorage(why) {
       console.log('Sidescroller: the browser keeps no scores (' + why +
@@ -277,34 +297,51 @@ var sidescrollerPage = (function () {
       var total = files.reduce(function (sum, f) { return sum + f.size; }, 0), done = 0;
       function progress(bytes) {
         done += bytes;
-        message.textContent = 'Loading… ' + Math.round(done / 1024) + ' of ' +
+        if (!stopped) message.textContent = 'Loading… ' + Math.round(done / 1024) + ' of ' +
                               Math.round(total / 1024) + ' KB';
       }
-      return Promise.all(files.map(function (f) { return fetchFile(f, progress); }))
-        .then(function (contents) {
-          var wasm = contents[files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; })];
-          if (!wasm || looksLikeHtml(wasm)) {
-            show('The game cannot start: sidescroller.wasm is ' +
-                 (wasm ? 'a web page, not the game' : 'missing') + '.');
-            return;
-          }
-          window.Module = {
-            wasmBinary: wasm,
-            canvas: canvas,
-            print: function (text) { console.log(text); },
-            printErr: function (text) { console.log(text); },
-            preRun: [function () { layOut(files, contents); }],
-            onRuntimeInitialized: function () {
-              if (window.sidescrollerOffline) sidescrollerOffline.filesLoaded();
-              Module.callMain([]);
-            },
-            onAbort: function (what) { show('The game stopped: ' + what + '.'); }
-          };
-          var script = document.createElement('script');
-          script.src = 'sidescroller.js';
-          script.onerror = function () { show('The game cannot start: sidescroller.js is missing.'); };
-          document.body.appendChild(script);
-        });
+      // The game's code is compiled as soon as it has come, while the pictures still load,
+      // and the runtime starts beside them: it waits for the files before the game's own
+      // start-up, which reads them.
+      var loading = files.map(function (f) { return fetchFile(f, progress); });
+      var wasmAt = files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; });
+      var compiled = (wasmAt < 0 ? Promise.resolve(null) : loading[wasmAt]).then(function (wasm) {
+        if (!wasm || looksLikeHtml(wasm)) {
+          throw new Error('sidescroller.wasm is ' + (wasm ? 'a web page, not the game' : 'missing'));
+        }
+        return WebAssembly.compile(wasm);
+      });
+      var all = Promise.all(loading);
+      compiled.catch(function (error) { show('The game cannot start: ' + error.message + '.'); });
+      window.Module = {
+        canvas: canvas,
+        print: function (text) { console.log(text); },
+        printErr: function (text) { console.log(text); },
+        instantiateWasm: function (imports, receive) {
+          compiled.then(function (module) {
+            return WebAssembly.instantiate(module, imports);
+          }).then(function (instance) { receive(instance); }, function () {});
+          return {};
+        },
+        preRun: [function () {
+          Module.addRunDependency('game files');
+          all.then(function (contents) {
+            performance.mark('files-loaded');
+            layOut(files, contents);
+            Module.removeRunDependency('game files');
+          });
+        }],
+        onRuntimeInitialized: function () {
+          performance.mark('game-started');
+          if (window.sidescrollerOffline) sidescrollerOffline.filesLoaded();
+          Module.callMain([]);
+        },
+        onAbort: function (what) { show('The game stopped: ' + what + '.'); }
+      };
+      var script = document.createElement('script');
+      script.src = 'sidescroller.js';
+      script.onerror = function () { show('The game cannot start: sidescroller.js is missing.'); };
+      document.body.appendChild(script);
     }).catch(function (error) {
       show('The game cannot start: ' + error.message + '.');
     });
@@ -312,8 +349,8 @@ var sidescrollerPage = (function () {
 
   load();
   return {
-    showProblem: showProblem, putRows: putRows, toggleFullScreen: toggleFullScreen,
-    playMusic: playMusic, stopMusic: stopMusic,
+    showProblem: showProblem, putArea: putArea, toggleFullScreen: toggleFullScreen,
+    keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
     recording: recording,
     // For the browser test: what the sound has got to.

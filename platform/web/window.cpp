@@ -18,7 +18,8 @@ constexpr int kSomeKey = 0xFF;  // a key the system has no code for
 constexpr int kF4 = VK_F1 + 3, kF5 = VK_F1 + 4, kF10 = VK_F1 + 9, kF11 = VK_F1 + 10;
 constexpr int32_t kWidth = 640;
 constexpr int32_t kHeight = 480;
-constexpr const char* kCanvas = "#screen";
+// The picture and the black around it, as the full-screen window natively.
+constexpr const char* kGameArea = "#game";
 
 // How many physical keys hold each virtual key down (both Shift keys are VK_SHIFT), and the
 // virtual key each physical key (its keyCode at its location) went down as.
@@ -172,7 +173,7 @@ void WebStartInput() {
     emscripten_set_keyup_callback(window, nullptr, false, KeyUp);
     emscripten_set_mousemove_callback(document, nullptr, false, MouseMove);
     emscripten_set_mouseleave_callback(document, nullptr, false, MouseLeave);
-    emscripten_set_mousedown_callback(kCanvas, nullptr, false, MouseButton);
+    emscripten_set_mousedown_callback(kGameArea, nullptr, false, MouseButton);
     emscripten_set_mouseup_callback(document, nullptr, false, MouseButton);
     emscripten_set_blur_callback(window, nullptr, false, Blur);
 }

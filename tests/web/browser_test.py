@@ -3,8 +3,8 @@
 
 browser_test.py URL BAD_URL REPLAY REFERENCE OUT
 
-URL serves build-web/site, BAD_URL holds two copies of it: missing/ without data/pelko.bmp
-and html/ with an HTML page in place of data/baum.bmp; REPLAY is sidescroller-replay, REFERENCE a folder of the
+URL serves build-web/site, BAD_URL holds broken copies of it: missing/ without data/pelko.bmp,
+html/ with an HTML page in place of data/baum.bmp, nowasm/ without sidescroller.wasm; REPLAY is sidescroller-replay, REFERENCE a folder of the
 headless replay's screenshots (logo.bmp, name.bmp, menu.bmp); OUT keeps this run's pictures,
 the browser's recording and high.dat.
 """
@@ -346,10 +346,11 @@ try:
     # A missing picture, then an HTML page in place of one, are named on the page.
     for copy, broken, words in (
             ("missing/", "data/pelko.bmp", ["data/pelko.bmp", "missing", "404"]),
-            ("html/", "data/baum.bmp", ["data/baum.bmp", "damaged", "web page"])):
+            ("html/", "data/baum.bmp", ["data/baum.bmp", "damaged", "web page"]),
+            ("nowasm/", "sidescroller.wasm", ["sidescroller.wasm is missing"])):
         driver.get(bad_url + copy)
         text = wait_for(driver, "var n = document.getElementById('notice');"
-                                "return !n.hidden && /cannot use/i.test(n.textContent) && "
+                                "return !n.hidden && /cannot/i.test(n.textContent) && "
                                 "n.textContent")
         check(bool(text) and all(w in text for w in words),
               "%s: the page says %r" % (broken, text))
@@ -362,6 +363,11 @@ try:
     lines = [e["message"] for e in driver.get_log("browser") if "keeps no scores" in e["message"]]
     check(bool(shown) and len(lines) == 1,
           "without storage the game starts, with one line on the console: %s" % lines)
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
+        "source": "delete window.WebAssembly;"})
+    driver.get(url)
+    text = wait_for(driver, "return document.getElementById('message').textContent")
+    check("no WebAssembly" in text, "without WebAssembly the page says %r" % text)
 
 finally:
     driver.quit()

@@ -36,7 +36,7 @@ printf '%s\n' "frames 2" "screenshot logo.bmp" "key A" "frames 2" "key W" "key E
     "screenshot menu.bmp" > "$work/reference/screens.txt"
 (cd "$work/reference" && "$build/sidescroller-replay" screens.txt > /dev/null)
 
-# The site from a sub-path, and two broken copies of it.
+# The site from a sub-path, and broken copies of it.
 mkdir -p "$work/www/bad"
 ln -s "$web/site" "$work/www/game"
 cp -r "$web/site" "$work/www/bad/missing"
@@ -44,6 +44,8 @@ rm "$work/www/bad/missing/data/pelko.bmp"
 cp -r "$web/site" "$work/www/bad/html"
 printf '<!DOCTYPE html>\n<html><body><h1>Not here</h1></body></html>\n' \
     > "$work/www/bad/html/data/baum.bmp"
+cp -r "$web/site" "$work/www/bad/nowasm"
+rm "$work/www/bad/nowasm/sidescroller.wasm"
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
 python3 -m http.server --bind 127.0.0.1 --directory "$work/www" "$port" > "$work/http.log" 2>&1 &
