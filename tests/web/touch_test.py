@@ -168,6 +168,28 @@ def empty_at_birds(driver, fingers):
     return state["shotsLeft"]
 
 
+def background(driver):
+    """Another tab in front for two seconds: what the game's page saw meanwhile."""
+    driver.execute_script("""
+        var log = window.visibilityLog = [];
+        function note(what) {
+          log.push([what, Module._WebFrames(), sidescrollerPage.soundState().context]);
+        }
+        note('before');
+        document.addEventListener('visibilitychange', function () {
+          note(document.visibilityState);
+          if (document.hidden) setTimeout(function () { note('later'); }, 500);
+        });""")
+    game = driver.current_window_handle
+    driver.switch_to.new_window("tab")
+    time.sleep(2.5)
+    driver.close()
+    driver.switch_to.window(game)
+    frames(10)
+    return driver.execute_script("return window.visibilityLog.concat([['after',"
+                                 " Module._WebFrames(), sidescrollerPage.soundState().context]])")
+
+
 def landscape(driver, wide=True):
     width, height = (844, 390) if wide else (390, 844)
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
@@ -330,6 +352,15 @@ try:
           "upright the page asks to turn and the game waits (frames %d and %d, seconds %d "
           "and %d), then goes on" % (held_from["frames"], held_to["frames"],
                                      held_from["secondsLeft"], held_to["secondsLeft"]))
+
+    # In the background the game is held and silent; back in front, it goes on with sound.
+    log = background(driver)
+    seen = {entry[0]: entry for entry in log}
+    check(all(k in seen for k in ("before", "hidden", "later", "visible")) and
+          seen["before"][2] == "running" and seen["later"][2] == "suspended" and
+          seen["visible"][1] - seen["hidden"][1] <= 2 and seen["after"][1] > seen["visible"][1]
+          and seen["after"][2] == "running",
+          "in the background no frame runs and the sound stops, both come back: %s" % log)
 
     # The clock ends the game; the score is saved, and a tap leaves the high scores.
     ended = None
