@@ -2,6 +2,7 @@
 // surfaces. Only its bitmap reader is compiled in: the game reads no other kind of picture.
 #include "platform/bitmap.h"
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -29,7 +30,13 @@ Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
     uint8_t* rgb =
         stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),
                               static_cast<int>(data.size()), &width, &height, &channels, 3);
-    if (!rgb) return RefuseBitmap(problem, "damaged");
+    if (!rgb) {
+        // stb_image reads neither run-length pixels nor two bits a pixel.
+        const char* why = stbi_failure_reason();
+        bool unread = why && (std::strcmp(why, "BMP RLE") == 0 || std::strcmp(why, "bad bpp") == 0);
+        return RefuseBitmap(problem,
+                            unread ? "unsupported (run-length or 2-bit pixels)" : "damaged");
+    }
     if (width <= 0 || height <= 0) {
         stbi_image_free(rgb);
         return RefuseBitmap(problem, "damaged (no pixels)");

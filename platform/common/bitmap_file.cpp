@@ -53,15 +53,16 @@ std::string HeaderProblem(const std::string& data) {
     if (w > kMaxSide || h > kMaxSide) {
         return "too large (" + std::to_string(w) + " x " + std::to_string(h) + " pixels)";
     }
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
+        bits != 32) {
         return "unsupported (" + std::to_string(bits) + " bits per pixel)";
     }
-    // Plain or bit-field pixels; run-length, JPEG or PNG pixels inside a bitmap are not read.
-    if (compression == 1 || compression == 2) return "unsupported (run-length pixels)";
+    // Plain, run-length or bit-field pixels; JPEG or PNG inside a bitmap is not read.
     if (compression == 4) return "unsupported (JPEG inside a bitmap)";
     if (compression == 5) return "unsupported (PNG inside a bitmap)";
     if (compression > 3) return "unsupported (compression " + std::to_string(compression) + ")";
-    // Every row of pixels the header promises must be there.
+    // Every row of plain pixels the header promises must be there.
+    if (compression == 1 || compression == 2) return "";
     int64_t rowBytes = (w * bits + 31) / 32 * 4;
     int64_t pixelsAt = Read32(bytes + 10);
     if (pixelsAt + rowBytes * h > static_cast<int64_t>(data.size())) return "damaged (cut short)";

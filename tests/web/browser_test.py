@@ -227,6 +227,13 @@ try:
     page.keys(Keys.RETURN)
     page.frames()
     compare(driver, "menu")
+    driver.find_element("id", "full").click()
+    full = wait_for(driver, "return !!document.fullscreenElement", 3)
+    ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.RETURN).key_up(Keys.ALT).perform()
+    windowed = wait_for(driver, "return !document.fullscreenElement", 3)
+    check(bool(full) and bool(windowed), "the button goes full screen, Alt+Enter back")
+    page.move(20, 440)
+    page.frames()
     scroll_y = driver.execute_script("return window.scrollY + document.scrollingElement.scrollTop")
     check(scroll_y == 0, "the game's keys did not scroll the page")
 
@@ -242,8 +249,16 @@ try:
         page.click()
     page.click(MouseButton.RIGHT)
     page.keys(Keys.ARROW_RIGHT * 5)
+    page.frames()
+    before = replay_state(driver.execute_script("return sidescrollerPage.recording()"))
     page.move(700, 200)  # beyond the picture's right edge: held there, it scrolls
     page.frames(20)
+    so_far = driver.execute_script("return sidescrollerPage.recording()")
+    state = replay_state(so_far)
+    held = [l for l in so_far.splitlines() if l.startswith("move ")][-1]
+    check(held == "move 639 200" and state["scrollX"] > before["scrollX"],
+          "a pointer beyond the picture's right edge is held at it (%s), and the landscape "
+          "scrolls: scrollX %d to %d" % (held, before["scrollX"], state["scrollX"]))
     page.move(-60, 200)
     page.frames(10)
     score = 0
