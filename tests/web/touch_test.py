@@ -389,6 +389,9 @@ try:
         "navigator.serviceWorker.ready.then(() => setTimeout(() =>"
         " done(!!navigator.serviceWorker.controller), 100));")),
         "the service worker keeps the site and controls the page")
+    installable = driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    check(installable.get("installabilityErrors") == [],
+          "Chromium finds the site installable: %s" % installable)
 
     # No network: the server stopped, the page reloaded from what the worker kept.
     server.stop()
