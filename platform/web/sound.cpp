@@ -27,8 +27,8 @@ EM_JS(void, WebPlayEffect, (const char* path),
       { sidescrollerPage.playEffect(UTF8ToString(path)); });
 EM_JS(void, WebStopEffect, (), { sidescrollerPage.stopEffect(); });
 
-bool FileExists(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+bool FileExists(const char* gameName) {
+    FILE* file = OpenGameFile(gameName, "rb");
     if (!file) return false;
     std::fclose(file);
     return true;
@@ -71,7 +71,7 @@ bool sndPlaySound(const char* gameName, uint32_t flags) {
         return true;
     }
     std::string path = HostPath(gameName);
-    bool found = FileExists(path);
+    bool found = FileExists(gameName);
     if (!found && (flags & SND_NODEFAULT) != 0) return false;
     WebPlayEffect(found ? path.c_str() : "");
     return true;
