@@ -340,7 +340,7 @@ try:
     frames(2)
     asked = driver.execute_script("return !document.getElementById('turn').hidden")
     held_from = state_of(driver)
-    time.sleep(3)
+    time.sleep(4)
     held_to = state_of(driver)
     landscape(driver)
     frames(10)
@@ -348,7 +348,7 @@ try:
     check(asked and held_to["frames"] == held_from["frames"] and
           held_to["secondsLeft"] == held_from["secondsLeft"] and
           after["frames"] > held_to["frames"] and
-          after["secondsLeft"] >= before["secondsLeft"] - 1,
+          after["secondsLeft"] >= before["secondsLeft"] - 2,
           "upright the page asks to turn and the game waits (frames %d and %d, seconds %d "
           "and %d), then goes on" % (held_from["frames"], held_to["frames"],
                                      held_from["secondsLeft"], held_to["secondsLeft"]))
