@@ -216,6 +216,9 @@ var sidescrollerTouch = (function () {
   }
   window.addEventListener('resize', update);
   window.addEventListener('orientationchange', update);
+  // The page fits the picture after this script has run, and again on every resize: the
+  // control follows the picture wherever it is put.
+  if (window.ResizeObserver) new ResizeObserver(placeReload).observe(canvas);
   document.addEventListener('visibilitychange', update);
   if (window.matchMedia && matchMedia('(pointer: coarse)').matches) touchSeen();
   update();

@@ -326,8 +326,10 @@ try:
     reload_box = driver.execute_script(
         "var r = document.getElementById('reload').getBoundingClientRect(),"
         " c = document.getElementById('screen').getBoundingClientRect();"
-        "return [r.right <= c.left || r.left >= c.right, r.width]")
-    check(reload_box[0] and reload_box[1] > 0, "the reload control stands beside the picture")
+        "return [r.right <= c.left || r.left >= c.right, r.width,"
+        " r.top >= 0 && r.bottom <= innerHeight && r.left >= 0]")
+    check(reload_box[0] and reload_box[1] > 0 and reload_box[2],
+          "the reload control stands beside the picture, wholly on the screen")
 
     still = driver.execute_script("return [visualViewport.scale, scrollX, scrollY,"
                                   " String(getSelection())]")
