@@ -18,6 +18,7 @@ Surface* screen = nullptr;
 Surface* back = nullptr;
 uint32_t flips = 0;
 int cursorCount = 0;
+HeadlessFlipHook flipHook = nullptr;
 }  // namespace
 
 void HeadlessResetDisplay() {
@@ -76,9 +77,11 @@ HRESULT Flip(Surface* primary, Surface*, uint32_t) {
     if (!primary || primary != screen) return DDERR_GENERIC;
     // A frame that could not be shown still counts as a frame run.
     ++flips;
-    return BltFast(screen, 0, 0, back, nullptr, DDBLTFAST_WAIT) == DDERR_SURFACELOST
-               ? DDERR_SURFACELOST
-               : DD_OK;
+    HRESULT shown = BltFast(screen, 0, 0, back, nullptr, DDBLTFAST_WAIT) == DDERR_SURFACELOST
+                        ? DDERR_SURFACELOST
+                        : DD_OK;
+    if (flipHook) flipHook();
+    return shown;
 }
 
 int ShowCursor(bool show) {
@@ -96,6 +99,9 @@ Surface* HeadlessScreen() {
 }
 uint32_t HeadlessFlipCount() {
     return flips;
+}
+void HeadlessSetFlipHook(HeadlessFlipHook hook) {
+    flipHook = hook;
 }
 bool HeadlessCursorShown() {
     return cursorCount >= 0;

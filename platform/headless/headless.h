@@ -53,6 +53,10 @@ bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb);
 // The picture shown by the last Flip (null before the first), and how many flips ran.
 Surface* HeadlessScreen();
 uint32_t HeadlessFlipCount();
+// Called after every flip, so that a check can look at the game after each frame. It stays
+// set across HeadlessReset, which a replay makes as it starts.
+using HeadlessFlipHook = void (*)();
+void HeadlessSetFlipHook(HeadlessFlipHook hook);
 bool HeadlessCursorShown();
 
 // Every platform call the start-up makes, in order, for checking the start-up order.

@@ -122,6 +122,7 @@ int CreateTemporary(const std::string& target, mode_t mode, std::string* name) {
 }  // namespace
 
 #include "platform/common/game_folders.h"
+#include "platform/posix/sync.h"
 
 std::string HostPath(const char* gameName) {
     std::string path = gameName ? gameName : "";
@@ -191,7 +192,7 @@ const char* FinishFileReplacement(FileReplacement* replacement) {
     const char* why = nullptr;
     if (std::fflush(stream) != 0) why = std::strerror(errno);
     if (!why && std::ferror(stream)) why = "the file could not be written";
-    if (!why && fsync(fileno(stream)) != 0) why = std::strerror(errno);
+    if (!why && SyncToDisk(fileno(stream)) != 0) why = std::strerror(errno);
     // The lock is held until the rename, so no other copy takes the file for a leftover.
     if (!why && std::rename(replacement->temporary.c_str(), replacement->target.c_str()) != 0) {
         why = std::strerror(errno);
@@ -204,7 +205,7 @@ const char* FinishFileReplacement(FileReplacement* replacement) {
     // flush a folder; the file is in place all the same.
     int folder = open(FolderOf(replacement->target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
-        fsync(folder);
+        SyncToDisk(folder);
         close(folder);
     }
     return nullptr;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real game in a real window under Xvfb, driven with xdotool as a player would: logo,
 # name, menu, Alt+Enter to a window and back, a game with a few shots, Escape, the
-# high-score screen, the credits, quit. Each step is checked on a screenshot; the still
-# screens must equal, pixel for pixel, the headless replay's picture scaled the same way.
+# high-score screen, the credits, quit; then a second start closed by Alt+F4. Each step is
+# checked on a screenshot; the still screens must equal, pixel for pixel, the headless
+# replay's picture scaled the same way.
 # The screenshots stay in SHOTS (default build/e2e-screenshots) for CI to keep. With
 # SDL_RENDER_DRIVER set, the picture goes through SDL's renderer, the path of machines with a
 # GPU: the renderer converts the 16-bit picture itself, a level of green apart from SDL's
@@ -191,6 +192,15 @@ grep -q "first frame shown .* ($path)" "$work/game.err" && verdict ok "the pictu
     verdict fail "the picture did not go through the $path"
 [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
 grep -c . "$work/high.dat" > /dev/null 2>&1 && verdict ok "high.dat written" || verdict fail "no high.dat"
+
+# Alt+F4 closes the game at once, from the logo, with 0 like the quit button.
+SDL_AUDIODRIVER=dummy "$game" > /dev/null 2>&1 &
+gamepid=$!
+for _ in $(seq 100); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+xdotool key alt+F4
+expect_game_end "$gamepid" "the game closed by Alt+F4"
+gamepid=""
 echo "screenshots: $shots"
 rm -rf "$work"
 [ "$failures" -eq 0 ]

@@ -1,25 +1,46 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on a copy of its seed corpus.
-#   bash tests/fuzz/run.sh BUILD_DIR SECONDS     (CI: 60 s each; a long run: 3600)
-# A finding is left as crash-* in tests/fuzz/findings/ and fails the run; add it to the
-# regression inputs in tests/fuzz/regressions/ once mended.
+# Runs every fuzz target for a bounded time on a copy of its seed corpus and its regression
+# inputs, and prints for each its executions, speed, coverage and findings.
+#   bash tests/fuzz/run.sh BUILD_DIR SECONDS [TARGET...]   (CI: 60 s each; a long run: 3600)
+# FUZZ_RUNS=N stops a target after N inputs if that comes first (the documented run: 10000000).
+# The whole-game target starts from the replay scripts in corpus/game/ and
+# corpus/replay_script/, turned into its input by game_seeds. A finding is left as crash-*
+# (or leak-*, timeout-*) in tests/fuzz/findings/ and fails the run; once mended, add it to
+# tests/fuzz/regressions/TARGET/.
 set -euo pipefail
 build=$(realpath "$1")
 seconds=${2:-60}
+shift $(( $# < 2 ? $# : 2 ))
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(high_score font bitmap replay_script game)
 here=$(realpath "$(dirname "$0")")
 mkdir -p "$here/findings"
 status=0
-for target in high_score font bitmap replay_script; do
+for target in "${targets[@]}"; do
     work=$(mktemp -d)
-    cp -r "$here/corpus/$target/." "$work/"
+    if [ "$target" = game ]; then
+        "$build/tests/fuzz/game_seeds" "$work" "$here"/corpus/game/*.txt \
+            "$here"/corpus/replay_script/*.txt
+    else
+        cp -r "$here/corpus/$target/." "$work/"
+    fi
     if [ -d "$here/regressions/$target" ]; then cp -r "$here/regressions/$target/." "$work/"; fi
-    echo "-- fuzz_$target for $seconds s"
-    if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+    if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" \
+        -rss_limit_mb=2048 \
         -artifact_prefix="$here/findings/$target-" "$work" > "$work.log" 2>&1; then
+        echo "-- fuzz_$target: FINDING after $seconds s or less"
         tail -n 40 "$work.log"
         status=1
     else
-        grep -E '^Done' "$work.log" || true
+        done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work.log" | tail -n 1)
+        runs=$(sed -E 's/^#([0-9]+).*/\1/' <<< "$done_line")
+        rate=$(sed -E 's/.*exec\/s: ([0-9]+).*/\1/' <<< "$done_line")
+        cov=$(sed -E 's/.*cov: ([0-9]+).*/\1/' <<< "$done_line")
+        features=$(sed -E 's/.*ft: ([0-9]+).*/\1/' <<< "$done_line")
+        corpus=$(sed -E 's/.*corp: ([0-9]+).*/\1/' <<< "$done_line")
+        took=$(grep -E '^Done [0-9]+ runs in' "$work.log" | sed -E 's/.* in ([0-9]+) second.*/\1/')
+        echo "-- fuzz_$target: $runs executions in $took s ($rate a second)," \
+            "$cov edges covered, $features features, $corpus inputs kept, no finding"
     fi
     rm -rf "$work" "$work.log"
 done

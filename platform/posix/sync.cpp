@@ -1,0 +1,7 @@
+#include "platform/posix/sync.h"
+
+#include <unistd.h>
+
+int SyncToDisk(int fd) {
+    return fsync(fd);
+}
