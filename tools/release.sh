@@ -15,6 +15,9 @@ commit=$(git -C "$root" rev-parse "${COMMIT:-HEAD}^{commit}")
 export SOURCE_DATE_EPOCH
 SOURCE_DATE_EPOCH=$(git -C "$root" log -1 --format=%ct "$commit")
 jobs=${JOBS:-$(nproc)}
+# A zip stores local times, and a package's members the umask's modes: both are fixed here.
+export TZ=UTC
+umask 022
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/sidescroller-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
