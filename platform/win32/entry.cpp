@@ -19,7 +19,7 @@ const char kFiles[] =
 int Answer(const std::string& text, FILE* stream, UINT icon, int code) {
     std::fputs(text.c_str(), stream);
     std::fflush(stream);
-    MessageBoxA(nullptr, text.c_str(), "Sidescroller", MB_OK | icon);
+    MessageBoxA(nullptr, text.c_str(), "Sidescroller", MB_OK | MB_TOPMOST | icon);
     return code;
 }
 
