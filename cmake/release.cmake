@@ -45,10 +45,13 @@ set(SIDESCROLLER_GENERATED_INCLUDE ${CMAKE_BINARY_DIR}/generated)
 # Every package carries this file; builds of other kinds (the web site) take it from here.
 set(SIDESCROLLER_LICENSE_FILE ${CMAKE_SOURCE_DIR}/LICENSE)
 
-# The same commit gives the same bytes wherever and whenever it is built: no source or build
-# folder in file names the compiler writes (assertions, debug information), no link time.
-add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
-                    -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+# A release build gives the same bytes wherever and whenever it is built: no source or build
+# folder in the file names the compiler writes (macros, debug information), no link time.
+# Only there: other builds keep the full paths that debuggers and coverage tools look for.
+foreach(folder ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+    add_compile_options($<$<CONFIG:Release>:-fmacro-prefix-map=${folder}/=>
+                        $<$<CONFIG:Release>:-fdebug-prefix-map=${folder}/=>)
+endforeach()
 if(WIN32)
     add_link_options(-Wl,--no-insert-timestamp)
 endif()

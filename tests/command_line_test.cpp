@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "app/version.h"
@@ -39,6 +41,18 @@ TEST_F(CommandLineTest, GameAnswersAndRefusesWithoutStarting) {
     EXPECT_NE(help.out.find("~/.local/share/sidescroller"), std::string::npos);
     EXPECT_NE(help.out.find("Sidescroller " SIDESCROLLER_VERSION "\n"), std::string::npos);
     EXPECT_EQ(help.err, "");
+    // The manual page tells every option the usage does.
+    std::string manual = ReadTextFile(SOURCE_DIR "/packaging/sidescroller.6.in");
+    std::istringstream lines(help.out);
+    int options = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("  --", 0) != 0) continue;
+        std::string name = line.substr(4, line.find_first_of(" =", 4) - 4);
+        std::regex entry("\n\\.TP\n\\.BI? \\\\-\\\\-" + name + "[ \n]");
+        EXPECT_TRUE(std::regex_search(manual, entry)) << name;
+        ++options;
+    }
+    EXPECT_EQ(options, 3);
     Outcome version = Start(GAME_BINARY, "--version");
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("sidescroller " SIDESCROLLER_VERSION "\n", 0), 0u);

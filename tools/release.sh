@@ -27,6 +27,11 @@ version=$(sed -n 's/^project(Sidescroller VERSION \([^ ]*\) .*/\1/p' "$work/src/
 [ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
 echo "== Sidescroller $version from $commit (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
 
+# Archives record the packer's user ids: a builder who is not root packs as root, through
+# fakeroot, so that the packages are the same whoever makes them.
+pack=(cpack)
+[ "$(id -u)" -eq 0 ] || pack=(fakeroot cpack)
+
 quiet() {  # runs a step, showing its output only when it fails
     "$@" > "$work/step.log" 2>&1 || { cat "$work/step.log" >&2; echo "release: failed: $*" >&2; exit 1; }
 }
@@ -35,13 +40,13 @@ echo "== the Debian package"
 quiet cmake -S "$work/src" -B "$work/linux" -DCMAKE_BUILD_TYPE=Release -DSIDESCROLLER_TESTS=OFF \
     -DSIDESCROLLER_BENCH=OFF -DSIDESCROLLER_TOOLS=OFF -DSIDESCROLLER_WERROR=ON "$@"
 quiet cmake --build "$work/linux" -j"$jobs"
-(cd "$work/linux" && quiet cpack -G DEB)
+(cd "$work/linux" && quiet "${pack[@]}" -G DEB)
 
 echo "== the Windows zip and installer"
 quiet cmake -S "$work/src" -B "$work/win" --toolchain "$work/src/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DSIDESCROLLER_WERROR=ON
 quiet cmake --build "$work/win" -j"$jobs"
-(cd "$work/win" && quiet cpack)
+(cd "$work/win" && quiet "${pack[@]}")
 
 echo "== the sources and the checksums"
 rm -rf "$out"
