@@ -26,6 +26,9 @@ git -C "$root" archive "$commit" | tar -x -C "$work/src"
 version=$(sed -n 's/^project(Sidescroller VERSION \([^ ]*\) .*/\1/p' "$work/src/CMakeLists.txt")
 [ -n "$version" ] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
 echo "== Sidescroller $version from $commit (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+if [ -z "${COMMIT:-}" ] && [ -n "$(git -C "$root" status --porcelain --untracked-files=no)" ]; then
+    echo "   (changes not committed are not in the release)"
+fi
 
 # Archives record the packer's user ids: a builder who is not root packs as root, through
 # fakeroot, so that the packages are the same whoever makes them.
