@@ -1,4 +1,6 @@
 // The Windows entry: the game with the show command Windows gives it.
+#include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,12 +16,22 @@ const char kFiles[] =
     "beside sidescroller.exe. Installed, it reads its files from share\\sidescroller in\n"
     "the installation and keeps high.dat and log.txt in %LOCALAPPDATA%\\Sidescroller.\n";
 
+// The box wraps lines to its own width in a proportional font: a sentence that goes on in
+// the next line of the console's text (which starts in lower case) is joined to it.
+std::string ForTheBox(const std::string& text) {
+    std::string box = text;
+    for (size_t i = 1; i + 1 < box.size(); ++i) {
+        if (box[i] == '\n' && box[i - 1] != '\n' && std::islower(uint8_t(box[i + 1]))) box[i] = ' ';
+    }
+    return box;
+}
+
 // A window program has no console to print to: what it answers is shown in a message box,
 // and also written to stdout or stderr for whoever started it from one.
 int Answer(const std::string& text, FILE* stream, UINT icon, int code) {
     std::fputs(text.c_str(), stream);
     std::fflush(stream);
-    MessageBoxA(nullptr, text.c_str(), "Sidescroller", MB_OK | MB_TOPMOST | icon);
+    MessageBoxA(nullptr, ForTheBox(text).c_str(), "Sidescroller", MB_OK | MB_TOPMOST | icon);
     return code;
 }
 
