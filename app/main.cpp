@@ -31,8 +31,11 @@ int main(int argc, char** argv) {
         case CommandLine::Run:
             break;
     }
-    if (line.value && !StartRecording(line.value)) return 1;
+    if (line.value) {
+        if (int refused = StartRecording(line.value)) return refused;
+    }
     int code = GameMain(1);
-    StopRecording();
-    return code;
+    // A recording that could not be written whole fails a game that otherwise ended well.
+    int recorded = StopRecording();
+    return code != 0 ? code : recorded;
 }

@@ -10,9 +10,13 @@
 
 namespace {
 
+// The commands held in memory, or a file read as it is played.
 const Script* running = nullptr;
-FILE* output = nullptr;
+ScriptFile* streamed = nullptr;
 size_t next = 0;
+ScriptCommand upcoming;
+bool haveUpcoming = false;
+FILE* output = nullptr;
 uint32_t waitLeft = 0;
 bool counting = false;
 uint32_t flipTarget = 0;
@@ -97,6 +101,16 @@ void Execute(const ScriptCommand& c) {
     }
 }
 
+// The next command, read once and kept until it is executed; nullptr at the end.
+const ScriptCommand* Upcoming() {
+    if (!haveUpcoming && streamed) haveUpcoming = NextScriptCommand(streamed, &upcoming);
+    if (!haveUpcoming && !streamed && next < running->commands.size()) {
+        upcoming = running->commands[next++];
+        haveUpcoming = true;
+    }
+    return haveUpcoming ? &upcoming : nullptr;
+}
+
 void Idle(uint32_t) {
     for (;;) {
         if (waitLeft > 0) {
@@ -111,9 +125,10 @@ void Idle(uint32_t) {
             }
             counting = false;
         }
-        bool over = ended || next >= running->commands.size();
+        const ScriptCommand* command = ended ? nullptr : Upcoming();
+        bool over = command == nullptr;
         // The game runs at the moment an "at" set, with its input, before anything later.
-        if (atPending && (over || !PartOfTheMoment(running->commands[next].kind))) {
+        if (atPending && (over || !PartOfTheMoment(command->kind))) {
             atPending = false;
             return;
         }
@@ -124,17 +139,18 @@ void Idle(uint32_t) {
             HeadlessAdvance(1);
             return;
         }
-        Execute(running->commands[next++]);
+        Execute(*command);
+        haveUpcoming = false;
     }
 }
 
-}  // namespace
-
-int RunReplay(const Script& script, FILE* out) {
+int Run(const Script& script, ScriptFile* file, FILE* out) {
     HeadlessReset();
     running = &script;
+    streamed = file;
     output = out;
     next = 0;
+    haveUpcoming = false;
     waitLeft = 0;
     counting = false;
     ended = false;
@@ -151,4 +167,14 @@ int RunReplay(const Script& script, FILE* out) {
     HeadlessReset();
     // The run goes on to the end, but a picture that was asked for and is missing fails it.
     return screenshotFailed ? 2 : code;
+}
+
+}  // namespace
+
+int RunReplay(const Script& script, FILE* out) {
+    return Run(script, nullptr, out);
+}
+
+int RunReplay(const Script& header, ScriptFile* file, FILE* out) {
+    return Run(header, file, out);
 }

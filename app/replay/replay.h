@@ -11,6 +11,8 @@
 // Runs the game with the script; answers the program's exit code, or 2 when a screenshot
 // could not be written.
 int RunReplay(const Script& script, FILE* out);
+// The same with a checked script file read as it is played; header holds its seed and start.
+int RunReplay(const Script& header, ScriptFile* file, FILE* out);
 
 // The whole game state as one JSON line, without the line end. The sounds are those
 // started since *soundsSeen, which moves on.

@@ -26,14 +26,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sidescroller-replay: cannot read %s\n", line.operand);
         return 2;
     }
-    std::string text;
+    // Read as it is played, after every line has been checked.
+    ScriptFile script;
+    script.file = file;
+    Script header;
     std::string error;
-    bool read = ReadScriptFile(file, &text, &error);
-    std::fclose(file);
-    Script script;
-    if (!read || !ParseScript(text, &script, &error)) {
+    if (!CheckScriptFile(&script, &header, &error)) {
         std::fprintf(stderr, "sidescroller-replay: %s: %s\n", line.operand, error.c_str());
+        std::fclose(file);
         return 2;
     }
-    return RunReplay(script, stdout);
+    if (!header.note.empty()) {
+        std::fprintf(stderr, "sidescroller-replay: %s: %s\n", line.operand, header.note.c_str());
+    }
+    int code = RunReplay(header, &script, stdout);
+    std::fclose(file);
+    return code;
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class CommandKind {
@@ -34,20 +35,45 @@ struct ScriptCommand {
 };
 
 struct Script {
-    std::vector<ScriptCommand> commands;
+    std::vector<ScriptCommand> commands;  // empty for a script read as it is played
     uint32_t seed = 1;
     uint32_t start = 0;
+    // The last line to play: a last line cut short (no line end, and it cannot be read, as
+    // a full disk or a crash leaves a recording) is left out, and note says so.
+    int lastLine = 0;
+    std::string note;
 };
 
 // The virtual-key code for a name without its prefix ("RETURN", "A", "F12") or a decimal
 // code; -1 when unknown.
-int KeyCodeFromName(const std::string& name);
+int KeyCodeFromName(std::string_view name);
 
 // No command needs more; a longer line is refused without being read whole.
 constexpr size_t MAX_SCRIPT_LINE = 8192;
 
-// Reads a script file into text; on a line longer than MAX_SCRIPT_LINE answers false at
-// once with a message naming the line and quoting its start.
-bool ReadScriptFile(FILE* file, std::string* text, std::string* error);
-// Parses the whole text; on a bad line answers false with a message naming the line.
+// Parses the whole text; on a bad line, or one longer than MAX_SCRIPT_LINE, answers false
+// with a message naming the line.
 bool ParseScript(const std::string& text, Script* script, std::string* error);
+
+// A script file read as it is played, one line at a time, so that its length costs no
+// memory. Every line is checked first (CheckScriptFile), so a bad script never leaves a
+// half-played run behind.
+struct ScriptFile {
+    FILE* file = nullptr;  // the caller's, which the caller closes
+    FILE* copy = nullptr;  // what is read when file is a pipe, which cannot be read twice
+    ~ScriptFile() {
+        if (copy) std::fclose(copy);
+    }
+    int line = 0;      // lines read so far
+    int lastLine = 0;  // from the check
+    bool timeStarted = false;
+    std::string buffer;  // the line being read
+};
+
+// Checks every line of the file from its start, as ParseScript does, and sets the script's
+// seed, start, lastLine and note (its commands stay empty); a line longer than
+// MAX_SCRIPT_LINE is refused as soon as it gets that long. Then rewinds the file for play
+// (a pipe is copied into a temporary file as it is checked, and that is played).
+bool CheckScriptFile(ScriptFile* script, Script* header, std::string* error);
+// The next command of a checked script, up to its last line; false at the end.
+bool NextScriptCommand(ScriptFile* script, ScriptCommand* command);

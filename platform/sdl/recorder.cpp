@@ -4,8 +4,12 @@
 // game did nothing are left out.
 #include "platform/sdl/recorder.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "platform/common/queue.h"
 #include "platform/record.h"
@@ -13,6 +17,8 @@
 namespace {
 
 FILE* file = nullptr;
+std::string filePath;
+bool failed = false;
 uint32_t moment = 0;
 bool momentWritten = true;
 POINT lastCursor = {0, 0};  // where the replay's cursor starts
@@ -20,28 +26,56 @@ bool keyDown[256];
 int photos = 0;
 volatile std::sig_atomic_t photoAsked = 0;
 
+// The first failed write or close ends the recording, said once; the game plays on, and the
+// program's exit code says at the end that the recording is incomplete.
+void SayStopped(int error) {
+    std::fprintf(stderr, "%s: recording stopped: %s: %s\n", PROGRAM_NAME, filePath.c_str(),
+                 std::strerror(error));
+    failed = true;
+}
+
+void Fail(int error) {
+    SayStopped(error);
+    SetMessageTakenHook(nullptr);
+    std::fclose(file);
+    file = nullptr;
+}
+
+__attribute__((format(printf, 1, 2))) void Write(const char* format, ...) {
+    if (!file) return;
+    va_list args;
+    va_start(args, format);
+    int written = std::vfprintf(file, format, args);
+    va_end(args);
+    if (written < 0) Fail(errno);
+}
+
+void Flush() {
+    if (file && std::fflush(file) != 0) Fail(errno);
+}
+
 void WriteMoment() {
     if (momentWritten) return;
-    std::fprintf(file, "at %u\n", moment);
+    Write("at %u\n", moment);
     momentWritten = true;
 }
 
 void WriteKey(const char* command, int vk) {
     if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
-        std::fprintf(file, "%s %c\n", command, vk);
+        Write("%s %c\n", command, vk);
     } else if (vk >= 112 && vk <= 135) {
-        std::fprintf(file, "%s F%d\n", command, vk - 111);
+        Write("%s F%d\n", command, vk - 111);
     } else {
-        std::fprintf(file, "%s %d\n", command, vk);
+        Write("%s %d\n", command, vk);
     }
 }
 
 void MessageTaken(const MSG& msg) {
     WriteMoment();
     if (msg.message == WM_KEYDOWN) WriteKey("key", static_cast<int>(msg.wParam));
-    if (msg.message == WM_LBUTTONDOWN) std::fputs("click left\n", file);
-    if (msg.message == WM_RBUTTONDOWN) std::fputs("click right\n", file);
-    if (msg.message == WM_CLOSE) std::fputs("close\n", file);
+    if (msg.message == WM_LBUTTONDOWN) Write("click left\n");
+    if (msg.message == WM_RBUTTONDOWN) Write("click right\n");
+    if (msg.message == WM_CLOSE) Write("close\n");
     // Timer ticks come from the clock in the replay too, and the game's own messages
     // (the quit message) follow from the input.
 }
@@ -52,36 +86,39 @@ extern "C" void AskForPhoto(int) {
 
 }  // namespace
 
-bool StartRecording(const char* path) {
-    file = std::fopen(path, "w");
-    if (!file) {
-        std::perror(path);
-        return false;
-    }
-    std::fputs(
-        "# A play-through recorded with sidescroller --record; sidescroller-replay plays it.\n",
-        file);
+int StartRecording(const char* path) {
+    file = OpenRecordingFile(path);
+    if (!file) return 2;
+    filePath = path;
+    failed = false;
+    Write("%s", RECORDING_FIRST_LINE);
     SetMessageTakenHook(MessageTaken);
 #ifdef SIGUSR1
     std::signal(SIGUSR1, AskForPhoto);
 #endif
-    return true;
+    return 0;
 }
 
-void StopRecording() {
-    if (!file) return;
-    SetMessageTakenHook(nullptr);
-    std::fclose(file);
-    file = nullptr;
+int StopRecording() {
+    if (file) {
+        SetMessageTakenHook(nullptr);
+        Flush();
+    }
+    if (file) {
+        int closed = std::fclose(file);
+        file = nullptr;
+        if (closed != 0) SayStopped(errno);
+    }
+    return failed ? 1 : 0;
 }
 
 void RecordSeed(uint32_t seed) {
-    if (file) std::fprintf(file, "seed %u\n", seed);
+    Write("seed %u\n", seed);
 }
 
 void RecordStart(uint32_t clock) {
     if (!file) return;
-    std::fprintf(file, "start %u\n", clock);
+    Write("start %u\n", clock);
     moment = clock;
     momentWritten = false;
 }
@@ -93,7 +130,7 @@ void RecordWake(uint32_t clock) {
     // Now and then, so that a crash still leaves most of the play-through behind.
     static uint32_t lastFlush = clock;
     if (clock - lastFlush >= 1000) {
-        std::fflush(file);
+        Flush();
         lastFlush = clock;
     }
 }
@@ -101,7 +138,7 @@ void RecordWake(uint32_t clock) {
 void RecordCursor(POINT cursor) {
     if (!file || (cursor.x == lastCursor.x && cursor.y == lastCursor.y)) return;
     WriteMoment();
-    std::fprintf(file, "move %d %d\n", cursor.x, cursor.y);
+    Write("move %d %d\n", cursor.x, cursor.y);
     lastCursor = cursor;
 }
 
@@ -120,8 +157,8 @@ void RecordFrameShown() {
     WriteMoment();
     if (!photoAsked) return;
     photoAsked = 0;
-    std::fprintf(file, "screenshot photo-%d.bmp\n", ++photos);
-    std::fflush(file);
+    Write("screenshot photo-%d.bmp\n", ++photos);
+    Flush();
 #ifdef SIGSTOP
     std::raise(SIGSTOP);
 #endif

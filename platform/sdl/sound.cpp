@@ -129,7 +129,8 @@ bool WaveReadable(const char* gameName) {
     SDL_AudioSpec format;
     Uint8* samples = nullptr;
     Uint32 length = 0;
-    if (SDL_LoadWAV(HostPath(gameName).c_str(), &format, &samples, &length) == nullptr) return false;
+    if (SDL_LoadWAV(HostPath(gameName).c_str(), &format, &samples, &length) == nullptr)
+        return false;
     SDL_FreeWAV(samples);
     return true;
 }
@@ -273,6 +274,11 @@ void SendMusicRequest(bool open, bool play, const char* path) {
 
 MCIERROR OpenSequencer(uint32_t flags, MCI_OPEN_PARMS* params) {
     MCIERROR error = CheckSequencerOpen(flags, params, nullptr);
+    // The game goes on silently after a failed open, as it did on Windows; the player is told.
+    if (error == MCIERR_FILE_NOT_FOUND || error == MCIERR_INVALID_FILE) {
+        fprintf(stderr, "sound: cannot play %s (%s)\n", HostPath(params->lpstrElementName).c_str(),
+                error == MCIERR_FILE_NOT_FOUND ? "missing" : "not a MIDI file");
+    }
     if (error != 0) return error;
     if (sequencerOpen) return MCIERR_DEVICE_OPEN;
     std::string path = HostPath(params->lpstrElementName);

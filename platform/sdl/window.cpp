@@ -2,6 +2,7 @@
 // turns into an ordinary window and back.
 #include "platform/window.h"
 
+#include <csignal>
 #include <cstdio>
 
 #include "platform/common/queue.h"
@@ -30,6 +31,12 @@ void WindowedSize(int* width, int* height) {
     *height = 480 * scale;
 }
 
+// A closed terminal hangs up: the game ends as SIGTERM ends it, through its own close,
+// so that a recording is written to its end.
+extern "C" void HangUp(int) {
+    std::raise(SIGTERM);
+}
+
 }  // namespace
 
 bool SdlVideoReady() {
@@ -41,6 +48,11 @@ bool SdlVideoReady() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         Complain("cannot start SDL video");
         return false;
+    }
+    // SDL has taken SIGTERM and SIGINT by now; a SIGHUP ignored on purpose (nohup) stays so.
+    struct sigaction hangUp;
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler == SIG_DFL) {
+        std::signal(SIGHUP, HangUp);
     }
     // Without a reachable display SDL falls back to a driver that shows nothing, and the
     // game would play on unseen; those drivers are for whoever asks for them by name.

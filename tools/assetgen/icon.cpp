@@ -51,7 +51,7 @@ void Check(cairo_status_t status, const std::string& path) {
 }  // namespace
 
 void WriteIcons(const std::filesystem::path& hicolor, const std::string& name) {
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 24, 32, 48, 64, 128, 192, 256, 512}) {
         std::string dimension = std::to_string(size) + "x" + std::to_string(size);
         std::filesystem::path folder = hicolor / dimension / "apps";
         std::filesystem::create_directories(folder);

@@ -1,0 +1,205 @@
+// The recording under careless and hostile use: the real game (SDL's dummy display) never
+// writes a recording over a file of the game's or a file that is not a recording, never
+// blocks on a path, says when the recording could not be written whole, and ends a recording
+// properly on a hang-up; the replay plays a recording cut short up to its last whole line.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "app/replay/replay.h"
+#include "tests/support/game_fixture.h"
+
+namespace {
+
+const std::string HIGH_DAT = "\xBE\xBD\xBC" + std::string(7, '\xFF') + " 245\n";  // ABC, 10
+const char FIRST_LINE[] =
+    "# A play-through recorded with sidescroller --record; sidescroller-replay plays it.\n";
+
+struct GameRun {
+    int status = -1;  // as waitpid gives it
+    std::string errors;
+};
+
+// The game recording to path; after ms, sent the signal (0: none), then given ten seconds
+// to end before it is killed.
+GameRun RecordGame(const std::string& path, int ms, int signal) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!freopen("game.err", "w", stderr)) _exit(126);
+        execl(GAME_BINARY, GAME_BINARY, "--record", path.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    GameRun run;
+    if (pid < 0) return run;
+    if (signal != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        kill(pid, signal);
+    }
+    for (int i = 0; i < 200 && waitpid(pid, &run.status, WNOHANG) == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (waitpid(pid, &run.status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &run.status, 0);
+        ADD_FAILURE() << "the game did not end: " << path;
+    }
+    run.errors = ReadTextFile("game.err");
+    return run;
+}
+
+int ExitCode(const GameRun& run) {
+    return WIFEXITED(run.status) ? WEXITSTATUS(run.status) : 128 + WTERMSIG(run.status);
+}
+
+using RecordingTest = RunFolderTest;
+
+// Each path is refused before the window opens, without blocking, with a message that names
+// the program and the recording, and exit code 2; no file is touched or made.
+TEST_F(RecordingTest, GameFilesOtherFilesAndNonFilesAreRefusedAndLeftAsTheyWere) {
+    WriteTextFile("high.dat", HIGH_DAT);
+    WriteTextFile("notes.txt", "not a recording\n");
+    ASSERT_EQ(link("high.dat", "hard-link"), 0);
+    ASSERT_EQ(symlink("high.dat", "soft-link"), 0);
+    ASSERT_EQ(symlink("nowhere/file", "dangling"), 0);
+    ASSERT_EQ(mkfifo("pipe", 0644), 0);
+    std::filesystem::create_directory("folder");
+    const std::string here = std::filesystem::current_path().string();
+    for (const std::string& path :
+         {std::string("high.dat"),
+          here + "/../" + std::filesystem::path(here).filename().string() + "/high.dat",
+          std::string("hard-link"), std::string("soft-link"), std::string("data/side1.bmp"),
+          std::string("font.des"), std::string("log.txt"), std::string("high.dat.tmp.abc123"),
+          std::string("notes.txt"), std::string("pipe"), std::string("folder"),
+          std::string("/dev/zero"), std::string("dangling"), std::string("")}) {
+        GameRun run = RecordGame(path, 0, 0);
+        EXPECT_EQ(ExitCode(run), 2) << path << ": " << run.errors;
+        EXPECT_EQ(run.errors.rfind("sidescroller: cannot record to ", 0), 0u) << run.errors;
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+    }
+    EXPECT_EQ(ReadTextFile("high.dat"), HIGH_DAT);
+    EXPECT_EQ(ReadTextFile("notes.txt"), "not a recording\n");
+    EXPECT_FALSE(std::filesystem::exists("log.txt"));  // the game never started
+    EXPECT_FALSE(std::filesystem::exists("high.dat.tmp.abc123"));
+    EXPECT_FALSE(std::filesystem::exists("nowhere"));
+}
+
+// An earlier recording may be replaced; a hang-up ends the game as SIGTERM does, with the
+// recording whole to its closing line, and the replay plays it to the same end.
+TEST_F(RecordingTest, AHangUpEndsTheGameWithTheRecordingWhole) {
+    WriteTextFile("play.txt", std::string(FIRST_LINE) + "seed 5\nat 1\nclose\n");
+    GameRun run = RecordGame("play.txt", 1500, SIGHUP);
+    EXPECT_EQ(ExitCode(run), 0) << run.errors;
+    std::string recording = ReadTextFile("play.txt");
+    EXPECT_EQ(recording.rfind(FIRST_LINE, 0), 0u);
+    ASSERT_GE(recording.size(), 7u);
+    EXPECT_EQ(recording.substr(recording.size() - 7), "\nclose\n") << recording;
+    EXPECT_NE(recording.find("\nat "), std::string::npos);
+    int replayed = std::system((std::string(REPLAY_BINARY) + " play.txt > /dev/null").c_str());
+    EXPECT_EQ(replayed, 0);
+}
+
+// A full disk: the game plays on and ends as asked, with one line about the recording and 1.
+TEST_F(RecordingTest, AFullDeviceStopsTheRecordingWithOneLineAndExitCode1) {
+    WriteTextFile("high.dat", HIGH_DAT);
+    GameRun run = RecordGame("/dev/full", 1500, SIGTERM);
+    EXPECT_EQ(ExitCode(run), 1);
+    // Only the sound speaks besides.
+    const std::string said =
+        "sidescroller: recording stopped: /dev/full: No space left on device\n";
+    size_t at = run.errors.find(said);
+    EXPECT_NE(at, std::string::npos) << run.errors;
+    EXPECT_EQ(run.errors.find("sidescroller:"), at) << run.errors;
+    EXPECT_EQ(run.errors.rfind("sidescroller:"), at) << run.errors;
+    EXPECT_EQ(ReadTextFile("high.dat"), HIGH_DAT);
+}
+
+struct CutPlay {
+    bool checked = false;
+    std::string said;  // the error, or the note
+    int exitCode = -1;
+};
+
+// The script file read as sidescroller-replay reads it, checked and, when asked, played in
+// this process.
+CutPlay PlayFile(const std::string& text, bool playIt) {
+    WriteTextFile("cut.txt", text);
+    CutPlay play;
+    FILE* file = std::fopen("cut.txt", "rb");
+    if (!file) return play;
+    ScriptFile script;
+    script.file = file;
+    Script header;
+    play.checked = CheckScriptFile(&script, &header, &play.said);
+    if (play.checked) play.said = header.note;
+    if (play.checked && playIt) {
+        FILE* out = std::tmpfile();
+        play.exitCode = RunReplay(header, &script, out);
+        std::fclose(out);
+    }
+    std::fclose(file);
+    return play;
+}
+
+// A real recording cut at every byte, as a full disk or a crash leaves it, plays to its last
+// whole line, saying so when the cut line is left out; the same line damaged anywhere but at
+// the end is refused with its number. Nothing crashes.
+TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
+    GameRun run = RecordGame("play.txt", 600, SIGTERM);
+    ASSERT_EQ(ExitCode(run), 0) << run.errors;
+    const std::string recording = ReadTextFile("play.txt");
+    ASSERT_GT(recording.size(), 100u);
+    std::string noted;  // a cut that is left out, for the binary below
+    int notes = 0, refusals = 0;
+    // Inside the first line, a comment, every cut plays the same empty script: one is played.
+    const size_t firstLine = recording.find('\n');
+    for (size_t cut = 1; cut < recording.size(); cut = cut == 1 ? firstLine : cut + 1) {
+        std::string kept = recording.substr(0, cut);
+        int line = static_cast<int>(std::count(kept.begin(), kept.end(), '\n')) + 1;
+        std::string where = "line " + std::to_string(line);
+        bool midLine = kept.back() != '\n';
+
+        CutPlay atEnd = PlayFile(kept, true);
+        ASSERT_TRUE(atEnd.checked) << cut << ": " << atEnd.said;
+        EXPECT_EQ(atEnd.exitCode, 0) << cut;
+        if (!atEnd.said.empty()) {
+            ++notes;
+            noted = kept;
+            EXPECT_TRUE(midLine) << cut;
+            EXPECT_EQ(atEnd.said, "the file ends early, in the middle of " + where +
+                                      ": played up to line " + std::to_string(line - 1));
+        }
+        // The cut line followed by the rest: a line that cannot be read is refused by number
+        // (played, it would play what the cut at the end played).
+        if (!midLine) continue;
+        CutPlay inside =
+            PlayFile(kept + "\n" + recording.substr(recording.find('\n', cut) + 1), false);
+        if (!inside.checked) {
+            ++refusals;
+            EXPECT_EQ(inside.said.rfind(where + ": ", 0), 0u) << cut << ": " << inside.said;
+        }
+        EXPECT_EQ(inside.checked, atEnd.said.empty()) << cut << ": " << inside.said;
+    }
+    EXPECT_GT(notes, 0);
+    EXPECT_EQ(refusals, notes);
+
+    // What the player reads.
+    WriteTextFile("noted.txt", noted);
+    std::string replay = std::string(REPLAY_BINARY) + " noted.txt > /dev/null 2> noted.err";
+    EXPECT_EQ(std::system(replay.c_str()), 0);
+    EXPECT_EQ(
+        ReadTextFile("noted.err").rfind("sidescroller-replay: noted.txt: the file ends early, ", 0),
+        0u)
+        << ReadTextFile("noted.err");
+}
+
+}  // namespace
