@@ -43,9 +43,9 @@ CommandLine ReadCommandLine(int argc, char** argv, const char* valueOption, int 
         if (found == kHelp || found == kVersion) {
             line.action = found == kHelp ? CommandLine::Help : CommandLine::Version;
             return line;
-        } else if (found == kValue && optarg[0] != 0) {
-            line.value = optarg;
-        } else if (found == kValue || found == ':') {
+        } else if (found == kValue) {
+            line.value = optarg;  // what an empty one means is the option's own business
+        } else if (found == ':') {
             return wrong(std::string("--") + valueOption + " needs a file name");
         } else if (optopt == 0) {
             std::string_view name(given);
