@@ -9,6 +9,9 @@ folder=$(realpath -m "${1:-$root/build-release}")
 rm -rf "$folder"
 mkdir -p "$folder"
 started=$(date +%s)
+# Both builds of the one commit, even if another is made meanwhile.
+export COMMIT
+COMMIT=$(git -C "$root" rev-parse "${COMMIT:-HEAD}^{commit}")
 bash "$root/tools/release.sh" "$folder/a" > "$folder/a.log" 2>&1 || { cat "$folder/a.log"; exit 1; }
 sleep 2   # at least a second apart, whatever the machine's speed: times must not leak
 (umask 077 && TZ=Pacific/Kiritimati bash "$root/tools/release.sh" "$folder/b") > "$folder/b.log" 2>&1 ||
