@@ -1,51 +1,69 @@
-// Bitmap files read with SDL and held as 32-bit pixels until they are copied into surfaces.
+// Bitmap files decoded with stb_image and held as 32-bit pixels until they are copied into
+// surfaces. Only its bitmap reader is compiled in: the game reads no other kind of picture.
 #include "platform/bitmap.h"
 
-#include <SDL.h>
-
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/common/bitmap_file.h"
 
+#define STBI_ONLY_BMP
+#define STBI_NO_STDIO
+#define STBI_NO_LINEAR
+#define STBI_NO_HDR
+#define STB_IMAGE_IMPLEMENTATION
+#define STB_IMAGE_STATIC
+#include <stb_image.h>
+
 struct Bitmap {
-    SDL_Surface* pixels;  // ARGB8888
+    int32_t width;
+    int32_t height;
+    uint8_t* rgb;  // three bytes a pixel, red first, rows top to bottom
 };
 
 Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
     std::string why;
     std::string data = ReadBitmapFile(gameName, &why);
     if (!why.empty()) return RefuseBitmap(problem, why);
-    SDL_Surface* loaded =
-        SDL_LoadBMP_RW(SDL_RWFromConstMem(data.data(), static_cast<int>(data.size())), 1);
-    if (!loaded) return RefuseBitmap(problem, "damaged");
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(loaded);
-    if (!converted) return RefuseBitmap(problem, "too large for the memory left");
-    if (converted->w <= 0 || converted->h <= 0) {
-        SDL_FreeSurface(converted);
+    int width = 0, height = 0, channels = 0;
+    uint8_t* rgb =
+        stbi_load_from_memory(reinterpret_cast<const stbi_uc*>(data.data()),
+                              static_cast<int>(data.size()), &width, &height, &channels, 3);
+    if (!rgb) {
+        // stb_image reads neither run-length pixels nor two bits a pixel.
+        const char* why = stbi_failure_reason();
+        bool unread = why && (std::strcmp(why, "BMP RLE") == 0 || std::strcmp(why, "bad bpp") == 0);
+        return RefuseBitmap(problem,
+                            unread ? "unsupported (run-length or 2-bit pixels)" : "damaged");
+    }
+    if (width <= 0 || height <= 0) {
+        stbi_image_free(rgb);
         return RefuseBitmap(problem, "damaged (no pixels)");
     }
-    return new Bitmap{converted};
+    auto* bitmap = new (std::nothrow) Bitmap{width, height, rgb};
+    if (!bitmap) {
+        stbi_image_free(rgb);
+        return RefuseBitmap(problem, "too large for the memory left");
+    }
+    return bitmap;
 }
 
 void DeleteBitmap(Bitmap* bitmap) {
     if (!bitmap) return;
-    SDL_FreeSurface(bitmap->pixels);
+    stbi_image_free(bitmap->rgb);
     delete bitmap;
 }
 
 int32_t BitmapWidth(const Bitmap* bitmap) {
-    return bitmap ? bitmap->pixels->w : 0;
+    return bitmap ? bitmap->width : 0;
 }
 int32_t BitmapHeight(const Bitmap* bitmap) {
-    return bitmap ? bitmap->pixels->h : 0;
+    return bitmap ? bitmap->height : 0;
 }
 
 uint32_t BitmapPixel(const Bitmap* bitmap, int32_t x, int32_t y) {
-    const SDL_Surface* s = bitmap->pixels;
-    if (x < 0 || y < 0 || x >= s->w || y >= s->h) return 0;
-    const auto* row = static_cast<const uint8_t*>(s->pixels) + static_cast<size_t>(y) * s->pitch;
-    uint32_t argb = reinterpret_cast<const uint32_t*>(row)[x];
-    uint32_t r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
-    return r | (g << 8) | (b << 16);
+    if (x < 0 || y < 0 || x >= bitmap->width || y >= bitmap->height) return 0;
+    const uint8_t* at = bitmap->rgb + (static_cast<size_t>(y) * bitmap->width + x) * 3;
+    return at[0] | (at[1] << 8) | (uint32_t{at[2]} << 16);
 }

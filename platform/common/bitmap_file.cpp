@@ -61,6 +61,11 @@ std::string HeaderProblem(const std::string& data) {
     if (compression == 4) return "unsupported (JPEG inside a bitmap)";
     if (compression == 5) return "unsupported (PNG inside a bitmap)";
     if (compression > 3) return "unsupported (compression " + std::to_string(compression) + ")";
+    // Every row of plain pixels the header promises must be there.
+    if (compression == 1 || compression == 2) return "";
+    int64_t rowBytes = (w * bits + 31) / 32 * 4;
+    int64_t pixelsAt = Read32(bytes + 10);
+    if (pixelsAt + rowBytes * h > static_cast<int64_t>(data.size())) return "damaged (cut short)";
     return "";
 }
 

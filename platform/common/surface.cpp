@@ -1,6 +1,4 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -182,10 +180,14 @@ COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color)
     return PixelToColor(value);
 }
 
+// Widened as the window's conversion widens them: red and blue to floor(v * 255 / 31), green
+// to 4v + v / 24, so that a screenshot shows the colours the real screen does.
 bool SurfaceRowAsShown(Surface* surface, int32_t y, uint32_t* rgb) {
     if (!surface || !rgb || y < 0 || y >= surface->height) return false;
-    const int pitch = surface->width * 2;
-    return SDL_ConvertPixels(surface->width, 1, SDL_PIXELFORMAT_RGB565,
-                             surface->pixels + static_cast<size_t>(y) * surface->width, pitch,
-                             SDL_PIXELFORMAT_RGB888, rgb, surface->width * 4) == 0;
+    const uint16_t* row = surface->pixels + static_cast<size_t>(y) * surface->width;
+    for (int32_t x = 0; x < surface->width; ++x) {
+        uint32_t r5 = row[x] >> 11, g6 = (row[x] >> 5) & 0x3F, b5 = row[x] & 0x1F;
+        rgb[x] = (r5 * 255 / 31) << 16 | (4 * g6 + g6 / 24) << 8 | b5 * 255 / 31;
+    }
+    return true;
 }

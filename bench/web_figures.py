@@ -1,0 +1,163 @@
+#!/usr/bin/python3
+"""Figures of the web game in headless Chromium: navigation to the first drawn logo (fresh
+profile each time), and during ten seconds of a game at 640 x 480 the CPU of all the
+browser's processes and the game's awake time per frame.
+
+web_figures.py URL RUNS
+"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.mouse_button import MouseButton
+from selenium.webdriver.common.keys import Keys
+
+url, runs = sys.argv[1], int(sys.argv[2])
+ticks = os.sysconf("SC_CLK_TCK")
+
+
+def browser():
+    options = webdriver.ChromeOptions()
+    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
+                "--disable-background-networking", "--disable-component-update",
+                "--disable-sync", "--no-first-run",
+                "--user-data-dir=" + tempfile.mkdtemp(prefix="web-bench-")]:
+        options.add_argument(arg)
+    options.binary_location = "/usr/bin/chromium"
+    service = Service("/usr/bin/chromedriver")
+    driver = webdriver.Chrome(service=service, options=options)
+    # The page at exactly 640 x 480, the picture as it is.
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": 640, "height": 480, "deviceScaleFactor": 1, "mobile": False})
+    return driver, service.process.pid
+
+
+def descendants(pid):
+    """Every process below pid, by the parents the system records."""
+    parent = {}
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            try:
+                with open("/proc/%s/stat" % entry) as f:
+                    parent[int(entry)] = int(f.read().rsplit(")", 1)[1].split()[1])
+            except OSError:
+                pass
+    found, todo = [], [pid]
+    while todo:
+        p = todo.pop()
+        kids = [k for k, v in parent.items() if v == p]
+        found += kids
+        todo += kids
+    return found
+
+
+def kind(pid):
+    """The kind of Chromium process: browser, renderer, gpu-process, utility..."""
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            args = f.read().decode(errors="replace").replace("\0", " ").split()
+    except OSError:
+        return "gone"
+    types = [a.split("=", 1)[1] for a in args if a.startswith("--type=")]
+    return types[0] if types else "browser"
+
+
+def cpu_ticks(pids):
+    by_kind = {}
+    for p in pids:
+        try:
+            with open("/proc/%d/stat" % p) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            by_kind[kind(p)] = by_kind.get(kind(p), 0) + int(fields[11]) + int(fields[12])
+        except OSError:
+            pass
+    return by_kind
+
+
+def wait_for(driver, script, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        value = driver.execute_script(script)
+        if value:
+            return value
+        time.sleep(0.02)
+    return None
+
+
+def move(driver, x, y):
+    actions = ActionBuilder(driver)
+    actions.pointer_action.move_to_location(max(0, min(639, x)), max(0, min(479, y)))
+    actions.perform()
+
+
+def click(driver, button=MouseButton.LEFT):
+    actions = ActionBuilder(driver)
+    actions.pointer_action.pointer_down(button=button)
+    actions.pointer_action.pointer_up(button=button)
+    actions.perform()
+
+
+firsts, cpus, awake, steps, kinds = [], [], [], [], []
+for _ in range(runs):
+    driver, chromedriver = browser()
+    try:
+        driver.get(url)
+        wait_for(driver, "return document.getElementById('notice').hidden")
+        marks = driver.execute_script(
+            "return ['files-loaded', 'game-started', 'first-picture'].map(function (m) {"
+            " return performance.getEntriesByName(m)[0].startTime; })")
+        firsts.append(marks[2])
+        steps.append(marks)
+        ActionChains(driver).send_keys("a").perform()
+        time.sleep(0.3)
+        ActionChains(driver).send_keys(Keys.RETURN).perform()
+        time.sleep(0.3)
+        move(driver, 300, 100)
+        time.sleep(0.3)
+        click(driver)
+        time.sleep(0.5)
+        pids = descendants(chromedriver)
+        before = cpu_ticks(pids), time.time(), driver.execute_script(
+            "return [Module._WebAwakeMs(), Module._WebFrames()]")
+        # The game as cpu_use.sh plays it: eight aimed shots, a reload, 1.5 s at each edge.
+        for _ in range(2):
+            for x, y in ((100, 150), (420, 120), (250, 300), (560, 240)):
+                move(driver, x, y)
+                time.sleep(0.3)
+                click(driver)
+                time.sleep(0.3)
+            click(driver, MouseButton.RIGHT)
+            move(driver, 639, 240)
+            time.sleep(1.5)
+            move(driver, 320, 200)
+            time.sleep(0.3)
+            move(driver, 0, 240)
+            time.sleep(1.5)
+        after = cpu_ticks(pids), time.time(), driver.execute_script(
+            "return [Module._WebAwakeMs(), Module._WebFrames()]")
+        seconds = after[1] - before[1]
+        used = {k: 100.0 * (after[0].get(k, 0) - before[0].get(k, 0)) / ticks / seconds
+                for k in after[0]}
+        cpus.append(sum(used.values()))
+        kinds.append(used)
+        awake.append((after[2][0] - before[2][0]) / max(1, after[2][1] - before[2][1]))
+    finally:
+        driver.quit()
+
+print("first drawn logo after navigation: median %.0f ms (%s)"
+      % (statistics.median(firsts), ", ".join("%.0f" % f for f in firsts)))
+print("  of which: files loaded at %.0f ms, the game started at %.0f ms (medians)"
+      % (statistics.median(m[0] for m in steps), statistics.median(m[1] for m in steps)))
+print("game at 640 x 480, all browser processes: median %.1f %% of one core (%s)"
+      % (statistics.median(cpus), ", ".join("%.1f" % c for c in cpus)))
+print("  by process (last run): " + ", ".join("%s %.1f %%" % (k, v) for k, v in
+                                             sorted(kinds[-1].items()) if v > 0))
+print("the game awake per frame (logic, drawing, putImageData, ASYNCIFY's unwinding and "
+      "rewinding): median %.2f ms" % statistics.median(awake))

@@ -1,0 +1,345 @@
+// The page around the game: loads the game's files with progress, lays them out in the
+// game's working folder, keeps "high.dat" in IndexedDB, scales the picture, plays the
+// sound through WebAudio, and shows what went wrong or that the game has ended. Every
+// path is relative, so the site works from any folder of any host.
+'use strict';
+
+var sidescrollerPage = (function () {
+  var canvas = document.getElementById('screen');
+  var context = canvas.getContext('2d', { alpha: false });
+  var notice = document.getElementById('notice');
+  var message = document.getElementById('message');
+  var detail = document.getElementById('detail');
+  var fileNotes = {};   // what the server did wrong with each file, by name
+  var image = null;     // ImageData over the game's pixel memory
+  var audio = null;
+  var sounds = {};      // decoded AudioBuffers by path
+  var effect = null;    // the effect playing
+  var music = null, musicWanted = null;
+  var ended = false;
+
+  var stopped = false;   // a message says why the game cannot go on
+  function show(text, more) {
+    stopped = true;
+    message.textContent = text;
+    detail.textContent = more || '';
+    notice.hidden = false;
+  }
+
+  // The picture as large as the window allows at 4:3, by whole multiples where it fits, as
+  // sharp as the native game scales it.
+  function fit() {
+    var w = window.innerWidth, h = window.innerHeight;
+    var scale = Math.min(w / 640, h / 480);
+    if (scale >= 1) scale = Math.floor(scale);
+    canvas.style.width = Math.floor(640 * scale) + 'px';
+    canvas.style.height = Math.floor(480 * scale) + 'px';
+  }
+  window.addEventListener('resize', fit);
+  fit();
+
+  function toggleFullScreen() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen();
+    } else if (document.documentElement.requestFullscreen) {
+      document.documentElement.requestFullscreen().catch(function () {});
+    }
+  }
+  document.getElementById('full').addEventListener('click', function (e) {
+    toggleFullScreen();
+    e.currentTarget.blur();
+  });
+  document.getElementById('record').addEventListener('click', function (e) {
+    e.currentTarget.blur();
+    var blob = new Blob([recording()], { type: 'text/plain' });
+    var link = document.createElement('a');
+    link.href = URL.createObjectURL(blob);
+    link.download = 'play.txt';
+    link.click();
+    setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
+  });
+  document.getElementById('again').addEventListener('click', function () { location.reload(); });
+  // The right button reloads the magazine: no menu.
+  document.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+
+  // Browsers let a page make sound only after a click or a key.
+  function startSound() {
+    if (audio && audio.state === 'suspended') audio.resume();
+  }
+  document.addEventListener('pointerdown', startSound, true);
+  document.addEventListener('keydown', startSound, true);
+
+  function decode(path, bytes) {
+    if (!audio) return;
+    var copy = bytes.slice().buffer;
+    audio.decodeAudioData(copy).then(function (buffer) {
+      sounds[path] = buffer;
+      if (musicWanted === path && !music) playMusic(path);
+    }, function () {
+      console.log('Sidescroller: cannot decode ' + path + '; it stays silent');
+    });
+  }
+
+  function playBuffer(buffer) {
+    var source = audio.createBufferSource();
+    source.buffer = buffer;
+    source.connect(audio.destination);
+    source.start();
+    return source;
+  }
+
+  // A short falling beep where the system would play its default sound.
+  function defaultTone() {
+    if (!sounds['']) {
+      var rate = audio.sampleRate, n = Math.floor(rate * 0.15);
+      var buffer = audio.createBuffer(1, n, rate), data = buffer.getChannelData(0);
+      for (var i = 0; i < n; i++) {
+        var t = i / rate;
+        data[i] = 0.27 * (1 - i / n) * Math.sin(2 * Math.PI * (880 - 1000 * t) * t);
+      }
+      sounds[''] = buffer;
+    }
+    return sounds[''];
+  }
+
+  function playEffect(path) {
+    if (!audio || audio.state !== 'running') return;
+    stopEffect();
+    var buffer = path ? sounds[path] : defaultTone();
+    if (buffer) effect = playBuffer(buffer);
+  }
+
+  function stopEffect() {
+    if (effect) { try { effect.stop(); } catch (e) {} effect = null; }
+  }
+
+  // The music plays once, from its start, as soon as the page may make sound.
+  function playMusic(midiPath) {
+    var path = midiPath.replace(/\.mid$/i, '.mp3');
+    musicWanted = path;
+    if (!audio || !sounds[path] || music) return;
+    if (audio.state !== 'running') {
+      audio.addEventListener('statechange', function begin() {
+        if (audio.state !== 'running') return;
+        audio.removeEventListener('statechange', begin);
+        if (musicWanted === path && !music) music = playBuffer(sounds[path]);
+      });
+      return;
+    }
+    music = playBuffer(sounds[path]);
+  }
+
+  function stopMusic() {
+    musicWanted = null;
+    if (music) { try { music.stop(); } catch (e) {} music = null; }
+  }
+
+  // Writes the saved folder to IndexedDB after each save; a save during a write waits for it.
+  var saving = false, saveAgain = false, storageOk = true;
+  function keepSaves() {
+    if (!Module.FS.lookupPath('/save').node.mount.type.syncfs) return;
+    if (saving) { saveAgain = true; return; }
+    saving = true;
+    Module.FS.syncfs(false, function (error) {
+      saving = false;
+      if (error && storageOk) {
+        storageOk = false;
+        console.log('Sidescroller: the browser keeps no scores (' + (error.message || error) +
+                    '); they last for this visit');
+      }
+      if (saveAgain) { saveAgain = false; keepSaves(); }
+    });
+  }
+
+  function putArea(pointer, left, top, width, height) {
+    var buffer = Module.HEAPU8.buffer;
+    if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
+      image = new ImageData(new Uint8ClampedArray(buffer, pointer, 640 * 480 * 4), 640, 480);
+      image.pointer = pointer;
+    }
+    context.putImageData(image, 0, 0, left, top, width, height);
+    if (!notice.hidden && !ended && !problemShown) {
+      notice.hidden = true;
+      document.getElementById('bar').hidden = false;
+      performance.mark('first-picture');
+    }
+  }
+
+  var problemShown = false;
+  function showProblem(text) {
+    problemShown = true;
+    var match = /cannot use the picture (\S+):/.exec(text);
+    var note = match && fileNotes[match[1]];
+    show(text.charAt(0).toUpperCase() + text.slice(1) + '.',
+         note ? 'The server sent ' + note + ' for ' + match[1] + '.' : '');
+  }
+
+  function gameEnded(code) {
+    ended = true;
+    if (problemShown) return;
+    show('The game has ended. Thank you for playing.');
+    document.getElementById('again').hidden = false;
+    document.getElementById('bar').hidden = true;
+  }
+
+  function recording() {
+    Module._WebFlushRecording();
+    return Module.FS.readFile('/recording.txt', { encoding: 'utf8' });
+  }
+
+  // HTML in place of a game file is a host's error page.
+  function looksLikeHtml(bytes) {
+    var start = String.fromCharCode.apply(null, bytes.subarray(0, 64)).replace(/^\s+/, '');
+    return /^<(!doctype|html|head|body|\?xml)/i.test(start);
+  }
+
+  function fetchFile(entry, progress) {
+    return fetch(entry.name, { cache: 'no-cache' }).then(function (response) {
+      if (!response.ok) {
+        fileNotes[entry.name] = 'an error (' + response.status + ' ' + response.statusText + ')';
+        progress(entry.size);
+        return null;
+      }
+      var reader = response.body.getReader(), parts = [], got = 0;
+      function pump() {
+        return reader.read().then(function (step) {
+          if (step.done) {
+            var bytes = new Uint8Array(got), at = 0;
+            parts.forEach(function (p) { bytes.set(p, at); at += p.length; });
+            return bytes;
+          }
+          parts.push(step.value);
+          got += step.value.length;
+          progress(step.value.length);
+          return pump();
+        });
+      }
+      return pump();
+    }, function (error) {
+      fileNotes[entry.name] = 'nothing (' + error.message + ')';
+      progress(entry.size);
+      return null;
+    });
+  }
+
+  // Before the game's static constructors run: they read "font.des" and "high.dat".
+  function layOut(files, contents) {
+    var FS = Module.FS;
+    FS.mkdir('/game');
+    FS.mkdir('/game/data');
+    FS.mkdir('/game/fonts');
+    files.forEach(function (entry, i) {
+      var bytes = contents[i];
+      if (!bytes || entry.name === 'sidescroller.wasm') return;
+      if (looksLikeHtml(bytes)) fileNotes[entry.name] = 'a web page in its place';
+      FS.writeFile('/game/' + entry.name, bytes);
+      if (/\.(wav|mp3)$/i.test(entry.name)) decode(entry.name, bytes);
+    });
+    // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
+    // game saves through the link as on every system, a temporary file renamed over the
+    // table, and its fsync has the folder written to IndexedDB (platform/web/library.js).
+    // Where the browser refuses storage, the folder stays in memory and the scores last
+    // the visit.
+    FS.mkdir('/save');
+    function begin() {
+      FS.symlink('/save/high.dat', '/game/high.dat');
+      FS.chdir('/game');
+      if (!stopped) message.textContent = 'Starting…';
+    }
+    function noStorage(why) {
+      console.log('Sidescroller: the browser keeps no scores (' + why +
+                  '); they last for this visit');
+    }
+    if (!window.indexedDB) {
+      noStorage('no IndexedDB');
+      begin();
+      return;
+    }
+    FS.mount(Module.IDBFS, {}, '/save');
+    Module.addRunDependency('saved scores');
+    FS.syncfs(true, function (error) {
+      if (error) {
+        noStorage(error.message || error);
+        FS.unmount('/save');
+      }
+      begin();
+      Module.removeRunDependency('saved scores');
+    });
+  }
+
+  function load() {
+    if (typeof WebAssembly !== 'object' || typeof fetch !== 'function') {
+      show('This browser cannot run the game: it has no WebAssembly.',
+           'Any current browser can: Chrome, Edge, Firefox or Safari.');
+      return;
+    }
+    try { audio = new (window.AudioContext || window.webkitAudioContext)(); } catch (e) { audio = null; }
+    fetch('files.json', { cache: 'no-cache' }).then(function (r) {
+      if (!r.ok) throw new Error('files.json: ' + r.status + ' ' + r.statusText);
+      return r.json();
+    }).then(function (files) {
+      var total = files.reduce(function (sum, f) { return sum + f.size; }, 0), done = 0;
+      function progress(bytes) {
+        done += bytes;
+        if (!stopped) message.textContent = 'Loading… ' + Math.round(done / 1024) + ' of ' +
+                              Math.round(total / 1024) + ' KB';
+      }
+      // The game's code is compiled as soon as it has come, while the pictures still load,
+      // and the runtime starts beside them: it waits for the files before the game's own
+      // start-up, which reads them.
+      var loading = files.map(function (f) { return fetchFile(f, progress); });
+      var wasmAt = files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; });
+      var compiled = (wasmAt < 0 ? Promise.resolve(null) : loading[wasmAt]).then(function (wasm) {
+        if (!wasm || looksLikeHtml(wasm)) {
+          throw new Error('sidescroller.wasm is ' + (wasm ? 'a web page, not the game' : 'missing'));
+        }
+        return WebAssembly.compile(wasm);
+      });
+      var all = Promise.all(loading);
+      compiled.catch(function (error) { show('The game cannot start: ' + error.message + '.'); });
+      window.Module = {
+        canvas: canvas,
+        print: function (text) { console.log(text); },
+        printErr: function (text) { console.log(text); },
+        instantiateWasm: function (imports, receive) {
+          compiled.then(function (module) {
+            return WebAssembly.instantiate(module, imports);
+          }).then(function (instance) { receive(instance); }, function () {});
+          return {};
+        },
+        preRun: [function () {
+          Module.addRunDependency('game files');
+          all.then(function (contents) {
+            performance.mark('files-loaded');
+            layOut(files, contents);
+            Module.removeRunDependency('game files');
+          });
+        }],
+        onRuntimeInitialized: function () {
+          performance.mark('game-started');
+          Module.callMain([]);
+        },
+        onAbort: function (what) { show('The game stopped: ' + what + '.'); }
+      };
+      var script = document.createElement('script');
+      script.src = 'sidescroller.js';
+      script.onerror = function () { show('The game cannot start: sidescroller.js is missing.'); };
+      document.body.appendChild(script);
+    }).catch(function (error) {
+      show('The game cannot start: ' + error.message + '.');
+    });
+  }
+
+  load();
+  return {
+    showProblem: showProblem, putArea: putArea, toggleFullScreen: toggleFullScreen,
+    keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
+    playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
+    recording: recording,
+    // For the browser test: what the sound has got to.
+    soundState: function () {
+      return { context: audio ? audio.state : 'none', decoded: Object.keys(sounds).sort(),
+               music: !!music };
+    }
+  };
+})();

@@ -1,0 +1,190 @@
+// The game's window is the page's <canvas id="screen">. The page's mouse and keyboard
+// become the window's messages, the held keys and the cursor the game polls, with the
+// virtual-key codes the system gives (a browser's keyCode is that code for nearly every
+// key). The callbacks run only while the game waits, so the game's work between two waits
+// sees one state of the input, as on the real display and in a replay.
+#include "platform/window.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include "platform/common/queue.h"
+#include "platform/web/backend.h"
+
+namespace {
+
+constexpr int kKeyCount = 256;
+constexpr int kSomeKey = 0xFF;  // a key the system has no code for
+constexpr int kF4 = VK_F1 + 3, kF5 = VK_F1 + 4, kF10 = VK_F1 + 9, kF11 = VK_F1 + 10;
+constexpr int32_t kWidth = 640;
+constexpr int32_t kHeight = 480;
+// The picture and the black around it, as the full-screen window natively.
+constexpr const char* kGameArea = "#game";
+
+// How many physical keys hold each virtual key down (both Shift keys are VK_SHIFT), and the
+// virtual key each physical key (its keyCode at its location) went down as.
+int heldCount[kKeyCount];
+uint8_t downAs[kKeyCount * 4];
+POINT cursor = {0, 0};
+bool listening = false;
+
+void PostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = CommonWindow();
+    if (IsWindow(hwnd)) QueuePost(hwnd, message, wParam, lParam);
+}
+
+LPARAM CursorLParam() {
+    return static_cast<LPARAM>((static_cast<uint32_t>(cursor.y) << 16) |
+                               (static_cast<uint32_t>(cursor.x) & 0xFFFF));
+}
+
+// Browsers agree with the system's codes but for a few keys some of them number apart.
+int VirtualKeyFor(const EmscriptenKeyboardEvent& key) {
+    unsigned long code = key.keyCode;
+    if (code == 173) return 189;  // minus
+    if (code == 59) return 186;   // semicolon
+    if (code == 61) return 187;   // equals
+    if (code == 0 || code >= 255) return kSomeKey;
+    return static_cast<int>(code);
+}
+
+EM_JS(void, WebToggleFullScreen, (), { sidescrollerPage.toggleFullScreen(); });
+
+EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
+    int vk = VirtualKeyFor(*key);
+    size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
+    if (!key->repeat && !downAs[physical]) {
+        downAs[physical] = static_cast<uint8_t>(vk);
+        ++heldCount[vk];
+    }
+    // Alt without Control, and F10 alone, are the system's keys; Control with Alt types.
+    bool systemKey = vk == kF10 || (key->altKey && !key->ctrlKey);
+    if (!systemKey) {
+        PostToWindow(WM_KEYDOWN, static_cast<WPARAM>(vk), key->repeat ? (1 | (1 << 30)) : 1);
+    } else if (key->altKey && !key->repeat && vk == VK_RETURN) {
+        WebToggleFullScreen();
+    }
+    // The browser keeps its own keys (reload, full screen, developer tools, Control or
+    // Command with a key, Alt+F4); every other key is the game's and scrolls nothing.
+    bool browsers = vk == kF5 || vk == kF11 || vk == VK_F12 || key->ctrlKey || key->metaKey ||
+                    (key->altKey && vk == kF4);
+    return browsers ? EM_FALSE : EM_TRUE;
+}
+
+EM_BOOL KeyUp(int, const EmscriptenKeyboardEvent* key, void*) {
+    size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
+    uint8_t vk = downAs[physical];
+    downAs[physical] = 0;
+    if (vk && heldCount[vk] > 0) --heldCount[vk];
+    return EM_TRUE;
+}
+
+EM_JS(void, WebCanvasBox, (double* box), {
+    var r = document.getElementById('screen').getBoundingClientRect();
+    HEAPF64[box >> 3] = r.left;
+    HEAPF64[(box >> 3) + 1] = r.top;
+    HEAPF64[(box >> 3) + 2] = r.width;
+    HEAPF64[(box >> 3) + 3] = r.height;
+});
+
+int32_t Clamp(int32_t value, int32_t high) {
+    return value < 0 ? 0 : (value > high ? high : value);
+}
+
+// A page position becomes the picture pixel under it; beyond the picture it is held at the
+// nearest edge, as the screen's edge holds the cursor, so that edge scrolling works in a
+// window too.
+void MoveCursor(long clientX, long clientY) {
+    double box[4];
+    WebCanvasBox(box);
+    if (box[2] <= 0 || box[3] <= 0) return;
+    auto x = static_cast<int32_t>((clientX - box[0]) * kWidth / box[2]);
+    auto y = static_cast<int32_t>((clientY - box[1]) * kHeight / box[3]);
+    cursor = POINT{Clamp(x, kWidth - 1), Clamp(y, kHeight - 1)};
+}
+
+// In full screen the page covers the screen, whose edges hold the pointer by themselves.
+EM_BOOL MouseMove(int, const EmscriptenMouseEvent* mouse, void*) {
+    MoveCursor(mouse->clientX, mouse->clientY);
+    return EM_FALSE;
+}
+
+// A pointer that leaves the page through its left or right side stays at that edge.
+EM_BOOL MouseLeave(int, const EmscriptenMouseEvent* mouse, void*) {
+    double box[4];
+    WebCanvasBox(box);
+    if (mouse->clientX <= box[0] + 1) cursor.x = 0;
+    if (mouse->clientX >= box[0] + box[2] - 2) cursor.x = kWidth - 1;
+    return EM_FALSE;
+}
+
+EM_BOOL MouseButton(int type, const EmscriptenMouseEvent* mouse, void*) {
+    int vk = mouse->button == 0 ? 1 : (mouse->button == 2 ? 2 : 0);
+    if (!vk) return EM_FALSE;
+    MoveCursor(mouse->clientX, mouse->clientY);
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) {
+        ++heldCount[vk];
+        PostToWindow(vk == 1 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, static_cast<WPARAM>(vk),
+                     CursorLParam());
+    } else if (heldCount[vk] > 0) {
+        --heldCount[vk];
+    }
+    return EM_TRUE;
+}
+
+// A button or key let go in another window never comes back up here.
+EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
+    for (int& count : heldCount) count = 0;
+    for (uint8_t& vk : downAs) vk = 0;
+    return EM_FALSE;
+}
+
+}  // namespace
+
+void WebStartInput() {
+    if (listening) return;
+    listening = true;
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    const char* document = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
+    emscripten_set_keydown_callback(window, nullptr, false, KeyDown);
+    emscripten_set_keyup_callback(window, nullptr, false, KeyUp);
+    emscripten_set_mousemove_callback(document, nullptr, false, MouseMove);
+    emscripten_set_mouseleave_callback(document, nullptr, false, MouseLeave);
+    emscripten_set_mousedown_callback(kGameArea, nullptr, false, MouseButton);
+    emscripten_set_mouseup_callback(document, nullptr, false, MouseButton);
+    emscripten_set_blur_callback(window, nullptr, false, Blur);
+}
+
+HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
+                    int32_t, int32_t, HWND, void*, HINSTANCE, void*) {
+    WindowProc proc = CommonClassProc(className);
+    if (!proc) return nullptr;
+    WebStartInput();
+    return CommonRegisterWindow(proc);
+}
+
+bool ShowWindow(HWND window, int) {
+    return IsWindow(window);
+}
+
+bool UpdateWindow(HWND window) {
+    return IsWindow(window);
+}
+
+// The picture is the screen the game knows; the page scales it to the window.
+int32_t GetSystemMetrics(int index) {
+    return index == SM_CXSCREEN ? kWidth : kHeight;
+}
+
+bool GetCursorPos(POINT* point) {
+    if (!point) return false;
+    *point = cursor;
+    RecordCursor(cursor);
+    return true;
+}
+
+int16_t GetAsyncKeyState(int virtualKey) {
+    if (virtualKey <= 0 || virtualKey >= kKeyCount) return 0;
+    RecordKeyState(virtualKey, heldCount[virtualKey] > 0);
+    return heldCount[virtualKey] > 0 ? static_cast<int16_t>(0x8000) : 0;
+}
