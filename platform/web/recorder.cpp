@@ -45,22 +45,23 @@ void MessageTaken(const MSG& msg) {
 
 }  // namespace
 
-bool StartRecording(const char* path) {
+int StartRecording(const char* path) {
     file = std::fopen(path, "w");
     if (!file) {
         std::printf("Sidescroller: cannot record into %s\n", path);
-        return false;
+        return 2;
     }
     std::fputs("# A play-through recorded in the browser; sidescroller-replay plays it.\n", file);
     SetMessageTakenHook(MessageTaken);
-    return true;
+    return 0;
 }
 
-void StopRecording() {
-    if (!file) return;
+int StopRecording() {
+    if (!file) return 0;
     SetMessageTakenHook(nullptr);
-    std::fclose(file);
+    int closed = std::fclose(file);
     file = nullptr;
+    return closed == 0 ? 0 : 1;
 }
 
 // The page reads the file after this, whenever it is asked to save it.
