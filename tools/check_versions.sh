@@ -51,4 +51,8 @@ check "the Windows game's usage names $version" \
     bash -c "unzip -p '$zip' '$top/sidescroller.exe' | grep -aqF 'Sidescroller $version'"
 check "the source tarball unpacks into sidescroller-$version/" \
     bash -c "tar -tzf '$tarball' | grep -qx 'sidescroller-$version/CMakeLists.txt'"
+site=$out/sidescroller-$version-web.tar.gz
+if [ -e "$site" ]; then
+    check "the web site holds its page and LICENSE.txt" bash -c "tar -tzf '$site' | grep -qx 'sidescroller-$version-web/LICENSE.txt' && tar -tzf '$site' | grep -qx 'sidescroller-$version-web/index.html'"
+fi
 [ "$failures" -eq 0 ] || { echo "versions: $failures failed" >&2; exit 1; }

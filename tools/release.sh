@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds every artefact of a release from one commit into one folder, with SHA256SUMS:
 #   tools/release.sh [OUT] [-DSIDESCROLLER_APP_ID=...] ...
-# OUT (default: release/) gets the Debian package, the Windows zip and installer, the source
-# tarball and LICENSE. The sources are the commit (COMMIT, default HEAD) as git exports it,
+# OUT (default: release/) gets the Debian package, the Windows zip and installer, the web
+# site as a tarball (where Emscripten is installed), the source tarball and LICENSE. The sources are the commit (COMMIT, default HEAD) as git exports it,
 # built in a fresh folder, never the working tree; SOURCE_DATE_EPOCH is the commit's time,
 # so that the same commit gives the same bytes wherever and whenever it is built. Further
 # arguments are CMake options for the Debian package: the packaging values a distributor
@@ -51,11 +51,28 @@ quiet cmake -S "$work/src" -B "$work/win" --toolchain "$work/src/cmake/mingw-w64
 quiet cmake --build "$work/win" -j"$jobs"
 (cd "$work/win" && quiet "${pack[@]}")
 
+web=""
+if command -v emcmake > /dev/null; then
+    echo "== the web site"
+    web=sidescroller-$version-web.tar.gz
+    # Debian's emcc finds its JavaScript modules there, whichever node comes first on the PATH.
+    export NODE_PATH=/usr/share/nodejs
+    quiet emcmake cmake -S "$work/src" -B "$work/web" -DCMAKE_BUILD_TYPE=Release \
+        -DSIDESCROLLER_WERROR=ON
+    quiet cmake --build "$work/web" -j"$jobs"
+    tar -C "$work/web" --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
+        --numeric-owner --mode=u=rwX,go=rX --transform="s,^site,sidescroller-$version-web," \
+        -cf - site | gzip -9n > "$work/$web"
+else
+    echo "== no web site: emcmake is missing (the package emscripten)"
+fi
+
 echo "== the sources and the checksums"
 rm -rf "$out"
 mkdir -p "$out"
 cp "$work/linux/sidescroller_${version}_amd64.deb" "$work/win/Sidescroller-$version-windows-x64.zip" \
     "$work/win/Sidescroller-$version-windows-x64.exe" "$work/src/LICENSE" "$out/"
+[ -z "$web" ] || cp "$work/$web" "$out/"
 git -C "$root" archive --format=tar --prefix="sidescroller-$version/" "$commit" |
     gzip -9n > "$out/sidescroller-$version.tar.gz"
 (cd "$out" && LC_ALL=C sha256sum -- * > "$work/SHA256SUMS" && mv "$work/SHA256SUMS" .)
