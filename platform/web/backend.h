@@ -8,6 +8,21 @@
 // Listens to the page's mouse and keyboard; called once the window exists.
 void WebStartInput();
 
+// The cursor the game reads: the mouse moves it in window.cpp, a finger in touch.cpp.
+POINT WebCursor();
+void WebSetCursor(POINT at);
+// The picture pixel under a page position, held at the picture's nearest edge beyond it.
+POINT WebPictureAt(double clientX, double clientY);
+void WebPostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam);
+// Told each time the game reads the cursor, and each time it wakes: a tap's shot is sent
+// at the first waking after a frame has read the cursor the finger set (touch.cpp).
+void TouchCursorRead();
+void TouchWoke();
+// While the page holds the game (turned upright, or in the background), the frame loop's
+// wait lasts, and the game's clock does not count the held time (hold.cpp).
+void WebWaitWhileHeld();
+uint32_t WebHeldMs();
+
 // What the recorder hears: everything the game reads from the browser. Each call does
 // nothing unless a recording runs (it runs from the start of every visit).
 void RecordSeed(uint32_t seed);

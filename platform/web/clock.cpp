@@ -22,7 +22,7 @@ double awakeMs = 0;
 EM_JS(double, WebNowMs, (), { return performance.timeOrigin + performance.now(); });
 
 uint32_t NowMs() {
-    return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs()));
+    return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs())) - WebHeldMs();
 }
 
 }  // namespace
@@ -43,6 +43,7 @@ uint32_t RandomSeedFromClock() {
 }
 
 void WaitForWork(uint32_t wakeAt) {
+    WebWaitWhileHeld();
     if (QueueEmpty()) {
         // A timer due before the frame must wake us in time to queue its tick.
         uint32_t timerDue = NextTimerDue(timeGetTime());
@@ -58,6 +59,7 @@ void WaitForWork(uint32_t wakeAt) {
     gameClock = NowMs();
     clockStarted = true;
     RecordWake(gameClock);
+    TouchWoke();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {

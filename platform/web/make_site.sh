@@ -40,3 +40,4 @@ cd "$site"
     echo
     echo ']'
 } > files.json
+bash "$src/platform/web/make_offline.sh" "$src" "$site"

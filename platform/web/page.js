@@ -30,8 +30,11 @@ var sidescrollerPage = (function () {
   // sharp as the native game scales it.
   function fit() {
     var w = window.innerWidth, h = window.innerHeight;
-    var scale = Math.min(w / 640, h / 480);
-    if (scale >= 1) scale = Math.floor(scale);
+    // A touch screen fills at any scale, with room beside the picture for the thumbs'
+    // controls (touch.js).
+    var touch = document.documentElement.classList.contains('touch');
+    var scale = Math.min((w - (touch ? 96 : 0)) / 640, h / 480);
+    if (scale >= 1 && !touch) scale = Math.floor(scale);
     canvas.style.width = Math.floor(640 * scale) + 'px';
     canvas.style.height = Math.floor(480 * scale) + 'px';
   }
@@ -68,6 +71,19 @@ var sidescrollerPage = (function () {
   }
   document.addEventListener('pointerdown', startSound, true);
   document.addEventListener('keydown', startSound, true);
+  document.addEventListener('touchend', startSound, true);
+  // A page in the background is silent; its sound comes back with it.
+  var silencedHidden = false;
+  document.addEventListener('visibilitychange', function () {
+    if (!audio) return;
+    if (document.hidden && audio.state === 'running') {
+      silencedHidden = true;
+      audio.suspend();
+    } else if (!document.hidden && silencedHidden) {
+      silencedHidden = false;
+      audio.resume();
+    }
+  });
 
   function decode(path, bytes) {
     if (!audio) return;
@@ -317,6 +333,7 @@ var sidescrollerPage = (function () {
         }],
         onRuntimeInitialized: function () {
           performance.mark('game-started');
+          if (window.sidescrollerOffline) sidescrollerOffline.filesLoaded();
           Module.callMain([]);
         },
         onAbort: function (what) { show('The game stopped: ' + what + '.'); }

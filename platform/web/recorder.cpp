@@ -59,9 +59,10 @@ int StartRecording(const char* path) {
 int StopRecording() {
     if (!file) return 0;
     SetMessageTakenHook(nullptr);
-    int closed = std::fclose(file);
+    bool written = std::ferror(file) == 0;
+    written = std::fclose(file) == 0 && written;
     file = nullptr;
-    return closed == 0 ? 0 : 1;
+    return written ? 0 : 1;
 }
 
 // The page reads the file after this, whenever it is asked to save it.

@@ -94,13 +94,18 @@ int32_t Clamp(int32_t value, int32_t high) {
 // A page position becomes the picture pixel under it; beyond the picture it is held at the
 // nearest edge, as the screen's edge holds the cursor, so that edge scrolling works in a
 // window too.
-void MoveCursor(long clientX, long clientY) {
+bool PictureAt(double clientX, double clientY, POINT* pixel) {
     double box[4];
     WebCanvasBox(box);
-    if (box[2] <= 0 || box[3] <= 0) return;
+    if (box[2] <= 0 || box[3] <= 0) return false;
     auto x = static_cast<int32_t>((clientX - box[0]) * kWidth / box[2]);
     auto y = static_cast<int32_t>((clientY - box[1]) * kHeight / box[3]);
-    cursor = POINT{Clamp(x, kWidth - 1), Clamp(y, kHeight - 1)};
+    *pixel = POINT{Clamp(x, kWidth - 1), Clamp(y, kHeight - 1)};
+    return true;
+}
+
+void MoveCursor(long clientX, long clientY) {
+    PictureAt(clientX, clientY, &cursor);
 }
 
 // In full screen the page covers the screen, whose edges hold the pointer by themselves.
@@ -141,6 +146,24 @@ EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
 
 }  // namespace
 
+POINT WebPictureAt(double clientX, double clientY) {
+    POINT pixel = cursor;
+    PictureAt(clientX, clientY, &pixel);
+    return pixel;
+}
+
+POINT WebCursor() {
+    return cursor;
+}
+
+void WebSetCursor(POINT at) {
+    cursor = POINT{Clamp(at.x, kWidth - 1), Clamp(at.y, kHeight - 1)};
+}
+
+void WebPostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
+    PostToWindow(message, wParam, lParam);
+}
+
 void WebStartInput() {
     if (listening) return;
     listening = true;
@@ -180,6 +203,7 @@ bool GetCursorPos(POINT* point) {
     if (!point) return false;
     *point = cursor;
     RecordCursor(cursor);
+    TouchCursorRead();
     return true;
 }
 

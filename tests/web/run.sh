@@ -59,3 +59,6 @@ done
 rm -rf "$out"
 /usr/bin/python3 "$root/tests/web/browser_test.py" "http://127.0.0.1:$port/game/" \
     "http://127.0.0.1:$port/bad/" "$build/sidescroller-replay" "$work/reference" "$out"
+# The same site on a phone: touch play, held upright, offline, updated, installable.
+/usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
+    "$work/reference" "$out/touch"

@@ -1,0 +1,82 @@
+// A touch screen works the game as the mouse and the keys do: the page's touch layer
+// (touch.js) tells the game where a finger is and what it did, and this turns that into the
+// cursor and the messages a mouse and keys would send, so the game and its recording see
+// nothing new.
+#include <emscripten.h>
+
+#include "platform/web/backend.h"
+#include "state/game_state.h"
+
+namespace {
+
+// The hot spot of the game's sight lies this far right of and below the cursor: a finger
+// aims with the hot spot, not with the sprite's corner, which the finger would hide.
+constexpr int32_t kHotSpot = 25;
+constexpr int32_t kRightEdgeZone = 590;  // where the game scrolls right
+
+bool shotWaiting = false;
+bool shotAimed = false;  // a frame has read the cursor since the tap
+int8_t shotOn = 0;       // the screen the shot was tapped on
+
+LPARAM CursorLParam() {
+    POINT at = WebCursor();
+    return static_cast<LPARAM>((static_cast<uint32_t>(at.y) << 16) |
+                               (static_cast<uint32_t>(at.x) & 0xFFFF));
+}
+
+}  // namespace
+
+extern "C" {
+
+// Which screen is shown, so that the page knows what a tap on it means.
+EMSCRIPTEN_KEEPALIVE int WebTouchScreen() {
+    return GameState;
+}
+
+EMSCRIPTEN_KEEPALIVE void WebTouchAim(double clientX, double clientY) {
+    POINT finger = WebPictureAt(clientX, clientY);
+    WebSetCursor(POINT{finger.x - kHotSpot, finger.y - kHotSpot});
+}
+
+// The game shoots at the cursor its last frame read, so a tap's shot is sent only once a
+// frame has read the cursor the finger set, at the next waking, so that a replay of the
+// recording, which takes the input of one waking before its frame, shoots there too. On
+// another screen by then, the shot is dropped.
+EMSCRIPTEN_KEEPALIVE void WebTouchShoot() {
+    shotWaiting = true;
+    shotAimed = false;
+    shotOn = GameState;
+}
+
+// A second finger reloads; the first finger's shot, if not yet sent, is not part of a
+// two-finger tap (it would empty the fresh magazine by one).
+EMSCRIPTEN_KEEPALIVE void WebTouchReload() {
+    shotWaiting = false;
+    WebPostToWindow(WM_RBUTTONDOWN, 2, CursorLParam());
+}
+
+EMSCRIPTEN_KEEPALIVE void WebTouchKey(int virtualKey) {
+    if (virtualKey > 0 && virtualKey < 256)
+        WebPostToWindow(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+}
+
+// The last finger lifted: a mouse left at an edge scrolls on, a lifted finger must not, so
+// a cursor in an edge zone moves one pixel in.
+EMSCRIPTEN_KEEPALIVE void WebTouchLifted() {
+    POINT at = WebCursor();
+    if (at.x == 0) at.x = 1;
+    if (at.x >= kRightEdgeZone) at.x = kRightEdgeZone - 1;
+    WebSetCursor(at);
+}
+
+}  // extern "C"
+
+void TouchCursorRead() {
+    if (shotWaiting) shotAimed = true;
+}
+
+void TouchWoke() {
+    if (!shotWaiting || !shotAimed) return;
+    shotWaiting = false;
+    if (GameState == shotOn) WebPostToWindow(WM_LBUTTONDOWN, 1, CursorLParam());
+}
