@@ -1,18 +1,38 @@
 // The game on the real display. "--record FILE" writes the play-through as a replay script.
 #include <cstdio>
-#include <cstring>
 
 #include "app/app.h"
+#include "app/command_line.h"
 #include "platform/record.h"
 
+namespace {
+
+const char kFiles[] =
+    "Started in a folder that holds font.des and data/, the game reads and writes there.\n"
+    "Otherwise it reads its pictures, sounds and music from ../share/sidescroller beside\n"
+    "the program, and keeps high.dat (the ten best scores) and log.txt in\n"
+    "$XDG_DATA_HOME/sidescroller (by default ~/.local/share/sidescroller).\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    // Anything else on the command line is ignored, as it always was.
-    if (argc >= 2 && std::strcmp(argv[1], "--record") == 0) {
-        if (argc < 3) {
-            std::fprintf(stderr, "usage: sidescroller [--record FILE]\n");
+    CommandLine line = ReadCommandLine(argc, argv, "record", 0);
+    switch (line.action) {
+        case CommandLine::Help:
+            std::fputs(GameUsage(true, kFiles).c_str(), stdout);
+            return 0;
+        case CommandLine::Version:
+            std::fputs(VersionText("sidescroller").c_str(), stdout);
+            return 0;
+        case CommandLine::Wrong:
+            std::fprintf(stderr, "sidescroller: %s\n%s", line.problem.c_str(),
+                         GameUsage(true, kFiles).c_str());
             return 2;
-        }
-        if (int refused = StartRecording(argv[2])) return refused;
+        case CommandLine::Run:
+            break;
+    }
+    if (line.value) {
+        if (int refused = StartRecording(line.value)) return refused;
     }
     int code = GameMain(1);
     // A recording that could not be written whole fails a game that otherwise ended well.

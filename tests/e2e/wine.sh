@@ -42,7 +42,7 @@ table() {
 mkdir -p "$work/unzipped"
 (cd "$work/unzipped" && cmake -E tar xf "$zip")
 game=$(echo "$work"/unzipped/*/)
-for f in sidescroller.exe font.des "How to play.txt" data/side1.bmp data/tavok.mid; do
+for f in sidescroller.exe font.des "How to play.txt" LICENSE.txt data/side1.bmp data/tavok.mid; do
     [ -e "$game/$f" ] || fail "the zip holds no $f"
 done
 imports=$(x86_64-w64-mingw32-objdump -p "$game/sidescroller.exe" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
@@ -111,6 +111,34 @@ if [ "$status" -eq 1 ] && grep -q 'side1.bmp' "$work/broken.err"; then
     echo "ok   a broken picture: message box, exit code 1: $(grep 'side1' "$work/broken.err")"
 else
     fail "a broken picture gave exit code $status: $(cat "$work/broken.err")"
+fi
+
+# The command line answers in a message box, as a window program must, and on the console;
+# a wrong one gives the usage and 2, and the game does not start.
+answer() {  # answer NAME ARGUMENT...: runs the game, waits for its box, shoots and closes it
+    local name=$1 status=0 pid
+    shift
+    (cd "$game" && exec wine sidescroller.exe "$@" > "$work/$name.out" 2> "$work/$name.err") &
+    pid=$!
+    for _ in $(seq 300); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && break; sleep 0.1; done
+    sleep 1
+    shot "$name"
+    xdotool key Return
+    wait "$pid" || status=$?
+    echo "$status"
+}
+status=$(answer help-message --help)
+if [ "$status" -eq 0 ] && grep -q '^Usage: sidescroller \[OPTION\]' "$work/help-message.out"; then
+    pass "--help: the usage in a message box and on stdout, exit code 0"
+else
+    fail "--help gave exit code $status: $(cat "$work/help-message.out" "$work/help-message.err")"
+fi
+status=$(answer wrong-message --record play.txt)
+if [ "$status" -eq 2 ] && grep -q "^sidescroller: unknown option '--record'" "$work/wrong-message.err" &&
+    [ ! -e "$game/log.txt" ] && [ ! -e "$game/play.txt" ]; then
+    pass "--record, which the Windows game cannot do: the usage, exit code 2, the game not started"
+else
+    fail "--record gave exit code $status: $(cat "$work/wrong-message.err")"
 fi
 
 cd "$game"
