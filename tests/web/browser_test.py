@@ -17,47 +17,20 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.keys import Keys
 
+from webtest import check, chromium, finish, wait_for
+
 url, bad_url, replay, reference, out = sys.argv[1:6]
-failures = []
-passes = []
-
-
-def check(ok, what):
-    print(("pass: " if ok else "FAIL: ") + what, flush=True)
-    (passes if ok else failures).append(what)
 
 
 def browser(downloads):
-    options = webdriver.ChromeOptions()
-    # Without these, Chromium waits on a network that this machine does not have.
-    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
-                "--disable-background-networking", "--disable-component-update",
-                "--disable-sync", "--no-first-run",
-                "--user-data-dir=" + tempfile.mkdtemp(prefix="web-chromium-"),
-                "--window-size=1400,1200"]:
-        options.add_argument(arg)
-    options.binary_location = "/usr/bin/chromium"
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    options.add_experimental_option("prefs", {"download.default_directory": downloads,
-                                              "download.prompt_for_download": False})
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-
-
-def wait_for(driver, script, seconds=10):
-    end = time.time() + seconds
-    while time.time() < end:
-        value = driver.execute_script(script)
-        if value:
-            return value
-        time.sleep(0.05)
-    return None
+    return chromium("--window-size=1400,1200",
+                    prefs={"download.default_directory": downloads,
+                           "download.prompt_for_download": False})
 
 
 def console_errors(driver):
@@ -388,5 +361,4 @@ finally:
     driver.quit()
     shutil.rmtree(downloads, ignore_errors=True)
 
-print("web: %d passed, %d failed" % (len(passes), len(failures)))
-sys.exit(1 if failures else 0)
+finish("web")

@@ -17,32 +17,17 @@ import sys
 import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.keys import Keys
+
+from webtest import check, chromium, finish, wait_for
 
 site, replay, reference, out = sys.argv[1:5]
 root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-failures = []
-passes = []
 PLAYING, MAIN_MENU, HIGH_SCORES, NAME_ENTRY = 1, 2, 4, 8
 
 
-def check(ok, what):
-    print(("pass: " if ok else "FAIL: ") + what, flush=True)
-    (passes if ok else failures).append(what)
-
-
 def browser():
-    options = webdriver.ChromeOptions()
-    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
-                "--disable-background-networking", "--disable-component-update",
-                "--disable-sync", "--no-first-run", "--autoplay-policy=no-user-gesture-required",
-                "--user-data-dir=" + tempfile.mkdtemp(prefix="touch-chromium-")]:
-        options.add_argument(arg)
-    options.binary_location = "/usr/bin/chromium"
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    return chromium("--autoplay-policy=no-user-gesture-required")
 
 
 class Server:
@@ -73,16 +58,6 @@ class Server:
             self.process.terminate()
             self.process.wait()
             self.process = None
-
-
-def wait_for(driver, script, seconds=10):
-    end = time.time() + seconds
-    while time.time() < end:
-        value = driver.execute_script(script)
-        if value:
-            return value
-        time.sleep(0.05)
-    return None
 
 
 def frames(count=3):
@@ -450,5 +425,4 @@ finally:
     server.stop()
     shutil.rmtree(www, ignore_errors=True)
 
-print("touch: %d passed, %d failed" % (len(passes), len(failures)))
-sys.exit(1 if failures else 0)
+finish("touch")
