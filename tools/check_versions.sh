@@ -54,5 +54,7 @@ check "the source tarball unpacks into sidescroller-$version/" \
 site=$out/sidescroller-$version-web.tar.gz
 if [ -e "$site" ]; then
     check "the web site holds its page and LICENSE.txt" bash -c "tar -tzf '$site' | grep -qx 'sidescroller-$version-web/LICENSE.txt' && tar -tzf '$site' | grep -qx 'sidescroller-$version-web/index.html'"
+    check "the web page names $version" \
+        bash -c "tar -xzOf '$site' 'sidescroller-$version-web/index.html' | grep -qF 'Sidescroller $version'"
 fi
 [ "$failures" -eq 0 ] || { echo "versions: $failures failed" >&2; exit 1; }

@@ -3,11 +3,12 @@
 # Liberation Sans face and data/tavok.mp3, the music rendered from data/tavok.mid with
 # FluidSynth and the General MIDI soundfont the native game plays it with, then a list of
 # every file the page loads, with its size, for the page's progress.
-# make_site.sh SOURCE SITE BUILD
+# make_site.sh SOURCE SITE BUILD VERSION
 set -euo pipefail
-src=$1 site=$2 build=$3
+src=$1 site=$2 build=$3 version=$4
 mkdir -p "$site/data" "$site/fonts"
-cp "$src/platform/web/index.html" "$src/platform/web/page.js" "$site/"
+sed "s/@VERSION@/$version/g" "$src/platform/web/index.html" > "$site/index.html"
+cp "$src/platform/web/page.js" "$site/"
 cp "$src/font.des" "$site/"
 cp "$src"/data/*.bmp "$src"/data/*.wav "$src"/data/*.mid "$site/data/"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf "$site/fonts/"
