@@ -2,6 +2,8 @@
 // fuzzer, so that the fuzzing starts from the plays the tests know.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app/replay/script.h"
@@ -13,12 +15,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     for (int k = 2; k < argc; ++k) {
-        FILE* in = std::fopen(argv[k], "rb");
-        std::string text, error;
+        std::ifstream in(argv[k], std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::string error = "cannot read it";
         Script script;
-        bool read = in && ReadScriptFile(in, &text, &error);
-        if (in) std::fclose(in);
-        if (!read || !ParseScript(text, &script, &error)) {
+        if (!in.is_open() || in.bad() || !ParseScript(text, &script, &error)) {
             std::fprintf(stderr, "game_seeds: %s: %s\n", argv[k], error.c_str());
             return 2;
         }
