@@ -167,13 +167,16 @@ var sidescrollerPage = (function () {
     });
   }
 
+  var putMs = 0;  // time spent in putImageData, for the figures
   function putArea(pointer, left, top, width, height) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
       image = new ImageData(new Uint8ClampedArray(buffer, pointer, 640 * 480 * 4), 640, 480);
       image.pointer = pointer;
     }
+    var start = performance.now();
     context.putImageData(image, 0, 0, left, top, width, height);
+    putMs += performance.now() - start;
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
       document.getElementById('bar').hidden = false;
@@ -353,6 +356,7 @@ var sidescrollerPage = (function () {
     keepSaves: keepSaves, playMusic: playMusic, stopMusic: stopMusic,
     playEffect: playEffect, stopEffect: stopEffect, gameEnded: gameEnded,
     recording: recording,
+    putMs: function () { return putMs; },
     // For the browser test: what the sound has got to.
     soundState: function () {
       return { context: audio ? audio.state : 'none', decoded: Object.keys(sounds).sort(),
