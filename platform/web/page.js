@@ -252,7 +252,7 @@ var sidescrollerPage = (function () {
       if (!bytes || entry.name === 'sidescroller.wasm') return;
       if (looksLikeHtml(bytes)) fileNotes[entry.name] = 'a web page in its place';
       FS.writeFile('/game/' + entry.name, bytes);
-      if (/\.(wav|mp3)$/i.test(entry.name)) decode(entry.name, bytes);
+      if (/\.wav$/i.test(entry.name)) decode(entry.name, bytes);
     });
     // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
     // game saves through the link as on every system, a temporary file renamed over the
@@ -306,6 +306,15 @@ var sidescrollerPage = (function () {
       // The game's code is compiled as soon as it has come, while the pictures still load,
       // and the runtime starts beside them: it waits for the files before the game's own
       // start-up, which reads them.
+      // The music only plays after a key, so the game does not wait for it: it is fetched
+      // beside the rest and decoded when it has come, and the logo is drawn meanwhile.
+      var later = files.filter(function (f) { return /\.mp3$/i.test(f.name); });
+      files = files.filter(function (f) { return !/\.mp3$/i.test(f.name); });
+      later.forEach(function (f) {
+        fetchFile(f, progress).then(function (bytes) {
+          if (bytes && !looksLikeHtml(bytes)) decode(f.name, bytes);
+        });
+      });
       var loading = files.map(function (f) { return fetchFile(f, progress); });
       var wasmAt = files.findIndex(function (f) { return f.name === 'sidescroller.wasm'; });
       var compiled = (wasmAt < 0 ? Promise.resolve(null) : loading[wasmAt]).then(function (wasm) {
