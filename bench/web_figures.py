@@ -23,6 +23,11 @@ url, runs = sys.argv[1], int(sys.argv[2])
 ticks = os.sysconf("SC_CLK_TCK")
 
 
+# The game's awake time, its frames, the time in putImageData and the waits that yielded.
+COUNTERS = ("return [Module._WebAwakeMs(), Module._WebFrames(), sidescrollerPage.putMs(),"
+            " Module._WebSleeps()]")
+
+
 def browser():
     options = webdriver.ChromeOptions()
     for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
@@ -104,7 +109,7 @@ def click(driver, button=MouseButton.LEFT):
     actions.perform()
 
 
-firsts, cpus, awake, steps, kinds = [], [], [], [], []
+firsts, cpus, awake, puts, sleeps, rates, steps, kinds = [], [], [], [], [], [], [], []
 for _ in range(runs):
     driver, chromedriver = browser()
     try:
@@ -124,8 +129,7 @@ for _ in range(runs):
         click(driver)
         time.sleep(0.5)
         pids = descendants(chromedriver)
-        before = cpu_ticks(pids), time.time(), driver.execute_script(
-            "return [Module._WebAwakeMs(), Module._WebFrames()]")
+        before = cpu_ticks(pids), time.time(), driver.execute_script(COUNTERS)
         # The game as cpu_use.sh plays it: eight aimed shots, a reload, 1.5 s at each edge.
         for _ in range(2):
             for x, y in ((100, 150), (420, 120), (250, 300), (560, 240)):
@@ -140,14 +144,17 @@ for _ in range(runs):
             time.sleep(0.3)
             move(driver, 0, 240)
             time.sleep(1.5)
-        after = cpu_ticks(pids), time.time(), driver.execute_script(
-            "return [Module._WebAwakeMs(), Module._WebFrames()]")
+        after = cpu_ticks(pids), time.time(), driver.execute_script(COUNTERS)
         seconds = after[1] - before[1]
         used = {k: 100.0 * (after[0].get(k, 0) - before[0].get(k, 0)) / ticks / seconds
                 for k in after[0]}
         cpus.append(sum(used.values()))
         kinds.append(used)
-        awake.append((after[2][0] - before[2][0]) / max(1, after[2][1] - before[2][1]))
+        frames = max(1, after[2][1] - before[2][1])
+        awake.append((after[2][0] - before[2][0]) / frames)
+        puts.append((after[2][2] - before[2][2]) / frames)
+        sleeps.append((after[2][3] - before[2][3]) / frames)
+        rates.append(frames / seconds)
     finally:
         driver.quit()
 
@@ -160,4 +167,7 @@ print("game at 640 x 480, all browser processes: median %.1f %% of one core (%s)
 print("  by process (last run): " + ", ".join("%s %.1f %%" % (k, v) for k, v in
                                              sorted(kinds[-1].items()) if v > 0))
 print("the game awake per frame (logic, drawing, putImageData, ASYNCIFY's unwinding and "
-      "rewinding): median %.2f ms" % statistics.median(awake))
+      "rewinding): median %.2f ms, of which putImageData %.2f ms"
+      % (statistics.median(awake), statistics.median(puts)))
+print("  %.1f frames a second, %.2f waits yielded to the page a frame (medians)"
+      % (statistics.median(rates), statistics.median(sleeps)))

@@ -16,6 +16,7 @@ bool clockStarted = false;
 // The time the game spent awake, between waking and its next wait, for the figures.
 double awakeSince = 0;
 double awakeMs = 0;
+uint32_t sleeps = 0;
 
 // The wall clock in ms at the page's start plus the page's monotonic clock, on 32 bits with
 // the wrap of the original counter: it never goes back, and differs from visit to visit.
@@ -52,6 +53,7 @@ void WaitForWork(uint32_t wakeAt) {
         int32_t wait = static_cast<int32_t>(wakeAt - NowMs());
         if (wait > 0) {
             if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
+            ++sleeps;
             emscripten_sleep(static_cast<unsigned>(wait));
             awakeSince = emscripten_get_now();
         }
@@ -64,6 +66,11 @@ void WaitForWork(uint32_t wakeAt) {
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
     return awakeMs;
+}
+
+// For the figures: how often the wait has yielded to the page.
+extern "C" EMSCRIPTEN_KEEPALIVE uint32_t WebSleeps() {
+    return sleeps;
 }
 
 // The input arrived through callbacks while the game slept; there is nothing left to fetch.
