@@ -18,6 +18,13 @@ bool shotWaiting = false;
 bool shotAimed = false;  // a frame has read the cursor since the tap
 int8_t shotOn = 0;       // the screen the shot was tapped on
 
+// The end-game control holds Escape: the key message saves the score, and the game frame
+// that finds Escape held goes to the menu. A quick tap may be over before any frame ran,
+// so the key is let go only at a waking after a frame has read it.
+bool escapeHeld = false;
+bool escapeLetGo = false;
+bool escapeRead = false;
+
 LPARAM CursorLParam() {
     POINT at = WebCursor();
     return static_cast<LPARAM>((static_cast<uint32_t>(at.y) << 16) |
@@ -27,6 +34,19 @@ LPARAM CursorLParam() {
 }  // namespace
 
 extern "C" {
+
+// Pressed and let go: Escape, held at least until a frame has seen it. Only in a game,
+// where Escape ends it; on the name-entry screen it would be typed.
+EMSCRIPTEN_KEEPALIVE void WebTouchEndGame(int down) {
+    if (down && !escapeHeld && GameState == Playing) {
+        escapeHeld = true;
+        escapeLetGo = false;
+        escapeRead = false;
+        WebControlKey(VK_ESCAPE, true);
+    } else if (!down && escapeHeld) {
+        escapeLetGo = true;
+    }
+}
 
 // Which screen is shown, so that the page knows what a tap on it means.
 EMSCRIPTEN_KEEPALIVE int WebTouchScreen() {
@@ -73,9 +93,14 @@ EMSCRIPTEN_KEEPALIVE void WebTouchLifted() {
 
 void TouchCursorRead() {
     if (shotWaiting) shotAimed = true;
+    if (escapeHeld) escapeRead = true;
 }
 
 void TouchWoke() {
+    if (escapeHeld && escapeLetGo && escapeRead) {
+        escapeHeld = false;
+        WebControlKey(VK_ESCAPE, false);
+    }
     if (!shotWaiting || !shotAimed) return;
     shotWaiting = false;
     if (GameState == shotOn) WebPostToWindow(WM_LBUTTONDOWN, 1, CursorLParam());

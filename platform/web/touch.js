@@ -30,6 +30,14 @@ var sidescrollerTouch = (function () {
   reload.hidden = true;
   document.body.appendChild(reload);
 
+  // Escape, for a game ended before its clock: the score is kept, the menu comes back.
+  var endGame = document.createElement('button');
+  endGame.id = 'endgame';
+  endGame.type = 'button';
+  endGame.textContent = 'End game';
+  endGame.hidden = true;
+  document.body.appendChild(endGame);
+
   // Typing goes into this field and on to the game; it is out of sight, the game draws the
   // name. The device's keyboard shows while it has the focus.
   var form = document.createElement('form');
@@ -75,6 +83,10 @@ var sidescrollerTouch = (function () {
     reload.style.height = size + 'px';
     reload.style.left = (room - size) / 2 + 'px';
     reload.style.top = (r.bottom - size - 8) + 'px';
+    endGame.hidden = reload.hidden;
+    endGame.style.width = size + 'px';
+    endGame.style.left = reload.style.left;
+    endGame.style.top = (r.top + 8) + 'px';
   }
 
   // The game's key codes of what the field holds: capital letters, digits and spaces, as
@@ -184,6 +196,16 @@ var sidescrollerTouch = (function () {
     e.preventDefault();
     if (running() && !holds()) Module._WebTouchReload();
   }, { passive: false });
+  function endGameKey(down) {
+    return function (e) {
+      e.preventDefault();
+      if (running() && !holds()) Module._WebTouchEndGame(down);
+    };
+  }
+  endGame.addEventListener('pointerdown', endGameKey(1));
+  endGame.addEventListener('pointerup', endGameKey(0));
+  endGame.addEventListener('pointercancel', endGameKey(0));
+  endGame.addEventListener('pointerleave', endGameKey(0));
   reload.addEventListener('click', function () {
     if (running() && !holds()) Module._WebTouchReload();
     reload.blur();

@@ -146,6 +146,16 @@ EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
 
 }  // namespace
 
+void WebControlKey(int virtualKey, bool down) {
+    if (virtualKey <= 0 || virtualKey >= kKeyCount) return;
+    if (down) {
+        ++heldCount[virtualKey];
+        PostToWindow(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+    } else if (heldCount[virtualKey] > 0) {
+        --heldCount[virtualKey];
+    }
+}
+
 POINT WebPictureAt(double clientX, double clientY) {
     POINT pixel = cursor;
     PictureAt(clientX, clientY, &pixel);

@@ -388,6 +388,13 @@ try:
           "offline: a game is played by touch (%d shots left)" % state["shotsLeft"])
     check(saved is not None and state["high"] == saved,
           "offline: the saved scores are still there")
+    control = driver.execute_script(
+        "var r = document.getElementById('endgame').getBoundingClientRect();"
+        "return [r.left + r.width / 2, r.top + r.height / 2]")
+    fingers.send("touchStart", [control])
+    fingers.up()
+    frames(4)
+    check(state_of(driver)["state"] == MAIN_MENU, "the end-game control ends a game early")
 
     # A new build of the site replaces the kept one on the next visits; the scores stay.
     old = driver.execute_async_script(
