@@ -7,17 +7,17 @@ web_figures.py URL RUNS
 """
 import os
 import statistics
-import subprocess
 import sys
-import tempfile
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.keys import Keys
+
+# Headless Chromium as the browser tests start it.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+from webtest import chromium  # noqa: E402
 
 url, runs = sys.argv[1], int(sys.argv[2])
 ticks = os.sysconf("SC_CLK_TCK")
@@ -29,19 +29,11 @@ COUNTERS = ("return [Module._WebAwakeMs(), Module._WebFrames(), sidescrollerPage
 
 
 def browser():
-    options = webdriver.ChromeOptions()
-    for arg in ["--headless=new", "--no-sandbox", "--disable-gpu",
-                "--disable-background-networking", "--disable-component-update",
-                "--disable-sync", "--no-first-run",
-                "--user-data-dir=" + tempfile.mkdtemp(prefix="web-bench-")]:
-        options.add_argument(arg)
-    options.binary_location = "/usr/bin/chromium"
-    service = Service("/usr/bin/chromedriver")
-    driver = webdriver.Chrome(service=service, options=options)
+    driver = chromium()
     # The page at exactly 640 x 480, the picture as it is.
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                            {"width": 640, "height": 480, "deviceScaleFactor": 1, "mobile": False})
-    return driver, service.process.pid
+    return driver, driver.service.process.pid
 
 
 def descendants(pid):

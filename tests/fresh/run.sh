@@ -13,7 +13,7 @@ work=${2:-$(mktemp -d /var/tmp/sidescroller-fresh.XXXXXX)}
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 root=$work/root
 [ "$(id -u)" -eq 0 ] || { echo "fresh: run as root (debootstrap and chroot need it)" >&2; exit 1; }
-command -v debootstrap > /dev/null || apt-get install -y -qq debootstrap
+command -v debootstrap > /dev/null || { apt-get update -qq && apt-get install -y -qq debootstrap; }
 # What this machine itself needs to show and close the first command's game.
 bash "$here/.ci/setup" display
 
