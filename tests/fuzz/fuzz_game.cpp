@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "display/display.h"
 #include "hunt/hunt.h"
 #include "platform/common/queue.h"
+#include "platform/common/surface_internal.h"
 #include "platform/headless/headless.h"
 #include "screens/screens.h"
 #include "tests/fuzz/fuzz_support.h"
@@ -46,6 +48,41 @@ void KeepGameRecords() {
 
 void RestoreGameRecords() {
     for (const Kept& k : kept) std::memcpy(k.record, k.start.data(), k.start.size());
+}
+
+// Each picture is decoded once for the whole run, not once an input or at every loss of the
+// surfaces: decoding the 19 pictures took nearly all of an input's time. The surfaces outlive
+// the game that loaded them (the link wraps the game's loading and releasing of pictures);
+// their pixels are put back after an input that lost them, so that every input starts from
+// the same pictures.
+struct Picture {
+    std::string file;
+    Surface* surface;
+    std::vector<uint16_t> pixels;
+};
+// Kept for the whole process, so that nothing kept counts as a leak at its end.
+std::vector<Picture>& pictures = *new std::vector<Picture>;
+struct DecodedFile {
+    std::string file;
+    Bitmap* bitmap;
+};
+std::vector<DecodedFile>& decoded = *new std::vector<DecodedFile>;
+bool lostSurfaces = false;
+
+Picture* KeptPicture(const Surface* surface) {
+    for (Picture& p : pictures) {
+        if (p.surface == surface) return &p;
+    }
+    return nullptr;
+}
+
+// Only after an input that lost the surfaces: copying them all takes a millisecond.
+void RepairPictures() {
+    for (Picture& p : pictures) {
+        p.surface->lost = false;
+        p.surface->locked = false;
+        std::memcpy(p.surface->pixels, p.pixels.data(), p.pixels.size() * sizeof p.pixels[0]);
+    }
 }
 
 [[noreturn]] void Broken(const char* what) {
@@ -115,6 +152,59 @@ void AfterFrame() {
 
 }  // namespace
 
+// The names the linker gives the wrapped functions (-Wl,--wrap in CMakeLists.txt).
+// clang-format off
+#define LOAD_FILE _Z14LoadBitmapFilePKcPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
+#define DELETE_BITMAP _Z12DeleteBitmapP6Bitmap
+#define LOAD_PICTURE _Z17LoadBitmapSurfaceP10DirectDrawPKciiPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
+#define RELEASE_SURFACE _Z14ReleaseSurfaceP7Surface
+// clang-format on
+#define JOIN(a, b) a##b
+#define REAL(name) JOIN(__real_, name)
+#define WRAP(name) JOIN(__wrap_, name)
+
+extern "C" {
+Bitmap* REAL(LOAD_FILE)(const char*, std::string*);
+void REAL(DELETE_BITMAP)(Bitmap*);
+Surface* REAL(LOAD_PICTURE)(DirectDraw*, const char*, int32_t, int32_t, std::string*);
+void REAL(RELEASE_SURFACE)(Surface*);
+
+// A lost surface's picture is read again from its file: from the decoded one kept.
+Bitmap* WRAP(LOAD_FILE)(const char* name, std::string* problem) {
+    for (const DecodedFile& f : decoded) {
+        if (f.file == name) return f.bitmap;
+    }
+    Bitmap* bitmap = REAL(LOAD_FILE)(name, problem);
+    if (bitmap) decoded.push_back({name, bitmap});
+    return bitmap;
+}
+
+void WRAP(DELETE_BITMAP)(Bitmap* bitmap) {
+    for (const DecodedFile& f : decoded) {
+        if (f.bitmap == bitmap) return;
+    }
+    REAL(DELETE_BITMAP)(bitmap);
+}
+
+Surface* WRAP(LOAD_PICTURE)(DirectDraw* dd, const char* name, int32_t width, int32_t height,
+                            std::string* problem) {
+    for (const Picture& p : pictures) {
+        if (p.file == name) return p.surface;
+    }
+    Surface* surface = REAL(LOAD_PICTURE)(dd, name, width, height, problem);
+    if (surface) {
+        std::vector<uint16_t> pixels(surface->pixels,
+                                     surface->pixels + size_t(surface->width) * surface->height);
+        pictures.push_back({name, surface, std::move(pixels)});
+    }
+    return surface;
+}
+
+void WRAP(RELEASE_SURFACE)(Surface* surface) {
+    if (!KeptPicture(surface)) REAL(RELEASE_SURFACE)(surface);
+}
+}
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     namespace fs = std::filesystem;
     EnterPrivateFolder();
@@ -133,6 +223,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Script script = DecodeGameInput(data, size);
     std::remove("high.dat");
     RestoreGameRecords();
+    if (lostSurfaces) RepairPictures();
+    lostSurfaces = false;
+    for (const ScriptCommand& c : script.commands) lostSurfaces |= c.kind == CommandKind::Lose;
     lastScore = score;
     shotPending = false;
     lastState = GameState;
