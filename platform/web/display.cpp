@@ -1,4 +1,4 @@
-// The display in the page: surfaces in memory, and Flip puts the rows the frame changed on
+// The display in the page: surfaces in memory, and Flip puts the area the frame changed on
 // the page's <canvas> through putImageData. The canvas is 640 x 480; the page scales it.
 #include "platform/display.h"
 
@@ -19,14 +19,13 @@ constexpr int32_t kWidth = 640;
 constexpr int32_t kHeight = 480;
 
 DirectDraw theDirectDraw;
-Surface* screen = nullptr;
+Surface* screen = nullptr;  // what the canvas shows, until the flip copies the next frame in
 Surface* back = nullptr;
 int cursorCount = 0;
 bool anyShown = false;
 uint32_t flips = 0;
-uint16_t shown[kWidth * kHeight];  // what the canvas holds
-uint32_t rgba[kWidth * kHeight];   // the canvas's bytes: red, green, blue, alpha
-uint32_t rgbaOf[65536];            // RGB565 to those bytes
+uint32_t rgba[kWidth * kHeight];  // the canvas's bytes: red, green, blue, alpha
+uint32_t rgbaOf[65536];           // RGB565 to those bytes
 
 // The same widening as the native window's (see SurfaceRowAsShown), so that the page shows
 // the colours of the headless replay's screenshots exactly.
@@ -41,33 +40,46 @@ void MakeColourTable() {
 EM_JS(void, WebPutArea, (const uint32_t* pixels, int left, int top, int width, int height),
       { sidescrollerPage.putArea(pixels, left, top, width, height); });
 
-// Puts on the canvas the smallest rectangle that holds every pixel the frame changed: a still
-// screen costs nothing, a flying bird its own box rather than the rows it crosses.
-void ShowOnPage() {
-    const uint16_t* pixels = screen->pixels;
-    int32_t left = kWidth, right = -1, top = kHeight, bottom = -1;
-    for (int32_t y = 0; y < kHeight; ++y) {
-        const uint16_t* now = pixels + y * kWidth;
-        const uint16_t* was = shown + y * kWidth;
-        if (anyShown && std::memcmp(now, was, kWidth * sizeof(uint16_t)) == 0) continue;
-        int32_t first = 0, last = kWidth - 1;
-        if (anyShown) {
-            while (now[first] == was[first]) ++first;
-            while (now[last] == was[last]) --last;
-        }
-        if (first < left) left = first;
-        if (last > right) right = last;
-        if (y < top) top = y;
-        bottom = y;
+// Eight bytes at a time: the C library's memcmp goes byte by byte here, and a still screen
+// compares every row of every frame.
+bool SameRow(const uint16_t* a, const uint16_t* b) {
+    for (int32_t x = 0; x < kWidth; x += 4) {
+        uint64_t p, q;
+        std::memcpy(&p, a + x, sizeof p);
+        std::memcpy(&q, b + x, sizeof q);
+        if (p != q) return false;
     }
-    if (bottom < 0) return;
-    for (int32_t y = top; y <= bottom; ++y) {
+    return true;
+}
+
+// The smallest rectangle that holds every pixel of the new frame that differs from the shown
+// one: a still screen costs nothing, a flying bird its own box rather than the rows it crosses.
+RECT ChangedArea(const uint16_t* now, const uint16_t* was) {
+    if (!anyShown) return RECT{0, 0, kWidth, kHeight};
+    RECT area = {kWidth, kHeight, 0, 0};
+    for (int32_t y = 0; y < kHeight; ++y) {
+        const uint16_t* a = now + y * kWidth;
+        const uint16_t* b = was + y * kWidth;
+        if (SameRow(a, b)) continue;
+        int32_t first = 0, last = kWidth - 1;
+        while (a[first] == b[first]) ++first;
+        while (a[last] == b[last]) --last;
+        if (first < area.left) area.left = first;
+        if (last + 1 > area.right) area.right = last + 1;
+        if (y < area.top) area.top = y;
+        area.bottom = y + 1;
+    }
+    return area;
+}
+
+void ShowOnPage(const RECT& area) {
+    const uint16_t* pixels = screen->pixels;
+    for (int32_t y = area.top; y < area.bottom; ++y) {
         size_t row = static_cast<size_t>(y) * kWidth;
-        for (int32_t x = left; x <= right; ++x) rgba[row + x] = rgbaOf[pixels[row + x]];
-        std::memcpy(shown + row + left, pixels + row + left, (right + 1 - left) * sizeof(uint16_t));
+        for (int32_t x = area.left; x < area.right; ++x) rgba[row + x] = rgbaOf[pixels[row + x]];
     }
     anyShown = true;
-    WebPutArea(rgba, left, top, right + 1 - left, bottom + 1 - top);
+    WebPutArea(rgba, area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
 
 }  // namespace
@@ -111,11 +123,18 @@ HRESULT CreateSurface(DirectDraw*, uint32_t, int32_t width, int32_t height, Surf
 
 HRESULT Flip(Surface* primary, Surface*, uint32_t) {
     if (!primary || primary != screen) return DDERR_GENERIC;
-    if (BltFast(screen, 0, 0, back, nullptr, DDBLTFAST_WAIT) == DDERR_SURFACELOST) {
+    // The screen's pixels went with the loss; the canvas is drawn whole once it is back.
+    if (screen->lost || back->lost) {
+        anyShown = false;
         return DDERR_SURFACELOST;
     }
+    // Only the flip writes the screen, so until it does the screen holds what the canvas shows.
+    RECT area = ChangedArea(back->pixels, screen->pixels);
+    if (area.left < area.right) {
+        BltFast(screen, area.left, area.top, back, &area, DDBLTFAST_WAIT);
+        ShowOnPage(area);
+    }
     ++flips;
-    ShowOnPage();
     RecordFrameShown();
     return DD_OK;
 }

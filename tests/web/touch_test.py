@@ -61,7 +61,14 @@ class Server:
 
 
 def frames(count=3):
+    """Waits for the game to run count frames: their time at full speed, and on a busy machine
+    until the page's frame counter shows them (two seconds at most, for a page that stopped)."""
+    began = time.time()
+    ran = "return typeof Module === 'object' && Module._WebFrames ? Module._WebFrames() : -1"
+    first = driver.execute_script(ran)
     time.sleep(0.026 * count + 0.05)
+    while first >= 0 and time.time() - began < 2 and driver.execute_script(ran) < first + count:
+        time.sleep(0.01)
 
 
 def state_of(driver):
