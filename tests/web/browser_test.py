@@ -22,7 +22,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.keys import Keys
 
-from webtest import check, chromium, finish, wait_for
+from webtest import canvas_rgb, check, chromium, differing, finish, read_bmp, wait_for
 
 url, bad_url, replay, reference, out = sys.argv[1:6]
 
@@ -37,35 +37,6 @@ def console_errors(driver):
     return [e["message"] for e in driver.get_log("browser") if e["level"] == "SEVERE"]
 
 
-def canvas_rgb(driver, with_recording=False):
-    """The canvas's pixels; with the recording up to the frame it shows, read in the same
-    turn of the page's event loop, so that the game cannot move on in between."""
-    data = driver.execute_script("""
-        var c = document.getElementById('screen');
-        var d = c.getContext('2d').getImageData(0, 0, 640, 480).data, s = '';
-        for (var i = 0; i < d.length; i += 4)
-            s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
-        return arguments[0] ? [btoa(s), sidescrollerPage.recording()] : btoa(s);""",
-        with_recording)
-    if with_recording:
-        return base64.b64decode(data[0]), data[1]
-    return base64.b64decode(data)
-
-
-def read_bmp(path):
-    with open(path, "rb") as f:
-        b = f.read()
-    at, w, h = int.from_bytes(b[10:14], "little"), int.from_bytes(b[18:22], "little"), \
-        int.from_bytes(b[22:26], "little", signed=True)
-    row = (w * 3 + 3) // 4 * 4
-    rgb = bytearray()
-    for y in range(abs(h)):
-        line = b[at + (abs(h) - 1 - y if h > 0 else y) * row:][:w * 3]
-        for x in range(w):
-            rgb += bytes((line[3 * x + 2], line[3 * x + 1], line[3 * x]))
-    return bytes(rgb)
-
-
 def write_bmp(path, rgb):
     header = b"BM" + (54 + len(rgb)).to_bytes(4, "little") + bytes(4) + (54).to_bytes(4, "little")
     info = (40).to_bytes(4, "little") + (640).to_bytes(4, "little") + (-480).to_bytes(
@@ -73,10 +44,6 @@ def write_bmp(path, rgb):
     with open(path, "wb") as f:
         f.write(header + info + b"".join(
             bytes((rgb[i + 2], rgb[i + 1], rgb[i])) for i in range(0, len(rgb), 3)))
-
-
-def differing(a, b):
-    return sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
 
 
 def compare(driver, name, most=0):

@@ -4,7 +4,9 @@
 # DOM input (tests/web/browser_test.py): the logo, name and menu screens against the
 # headless replay's, a game, the high-score screen, a reload, the browser's recording
 # replayed headlessly to the same high.dat, and a missing or broken picture named on the
-# page. Pictures, the recording and high.dat stay in OUT (default build-web/browser-test).
+# page; then a game in headless Firefox (tests/web/firefox_test.py) and the touch and phone
+# checks (tests/web/touch_test.py). Pictures, the recording and high.dat stay in OUT (default
+# build-web/browser-test).
 #   bash tests/web/run.sh [BUILD] [WEB_BUILD] [OUT]
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/../..")
@@ -59,6 +61,9 @@ done
 rm -rf "$out"
 /usr/bin/python3 "$root/tests/web/browser_test.py" "http://127.0.0.1:$port/game/" \
     "http://127.0.0.1:$port/bad/" "$build/sidescroller-replay" "$work/reference" "$out"
+# The same game in Firefox, through its own remote protocol (tests/web/marionette.py).
+/usr/bin/python3 "$root/tests/web/firefox_test.py" "http://127.0.0.1:$port/game/" \
+    "$build/sidescroller-replay" "$work/reference" "$out/firefox"
 # The same site on a phone: touch play, held upright, offline, updated, installable.
 /usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
     "$work/reference" "$out/touch"

@@ -1,5 +1,6 @@
 """What the browser tests share: verdicts, headless Chromium as this machine can run it, and
 waiting for the page."""
+import base64
 import sys
 import tempfile
 import time
@@ -45,3 +46,36 @@ def wait_for(driver, script, seconds=10):
             return value
         time.sleep(0.05)
     return None
+
+
+def canvas_rgb(driver, with_recording=False):
+    """The canvas's pixels; with the recording up to the frame it shows, read in the same
+    turn of the page's event loop, so that the game cannot move on in between."""
+    data = driver.execute_script("""
+        var c = document.getElementById('screen');
+        var d = c.getContext('2d').getImageData(0, 0, 640, 480).data, s = '';
+        for (var i = 0; i < d.length; i += 4)
+            s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+        return arguments[0] ? [btoa(s), sidescrollerPage.recording()] : btoa(s);""",
+        with_recording)
+    if with_recording:
+        return base64.b64decode(data[0]), data[1]
+    return base64.b64decode(data)
+
+
+def read_bmp(path):
+    with open(path, "rb") as f:
+        b = f.read()
+    at, w, h = int.from_bytes(b[10:14], "little"), int.from_bytes(b[18:22], "little"), \
+        int.from_bytes(b[22:26], "little", signed=True)
+    row = (w * 3 + 3) // 4 * 4
+    rgb = bytearray()
+    for y in range(abs(h)):
+        line = b[at + (abs(h) - 1 - y if h > 0 else y) * row:][:w * 3]
+        for x in range(w):
+            rgb += bytes((line[3 * x + 2], line[3 * x + 1], line[3 * x]))
+    return bytes(rgb)
+
+
+def differing(a, b):
+    return sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
