@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Figures of the web game in headless Chromium: navigation to the first drawn logo (fresh
 profile each time), and during ten seconds of a game at 640 x 480 the CPU of all the
-browser's processes and the game's awake time per frame.
+browser's processes and the game's awake time per frame; and the same CPU for ten seconds
+of a page that shows frames with no game (bench/web_floor.html), what any game's frames cost.
 
-web_figures.py URL RUNS
+web_figures.py URL RUNS [FLOOR_URL]
 """
 import os
 import statistics
@@ -20,6 +21,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from webtest import chromium  # noqa: E402
 
 url, runs = sys.argv[1], int(sys.argv[2])
+floor_url = sys.argv[3] if len(sys.argv) > 3 else None
 ticks = os.sysconf("SC_CLK_TCK")
 
 
@@ -101,6 +103,21 @@ def click(driver, button=MouseButton.LEFT):
     actions.perform()
 
 
+floors = []
+for _ in range(runs if floor_url else 0):
+    driver, chromedriver = browser()
+    try:
+        driver.get(floor_url)
+        time.sleep(2)
+        pids = descendants(chromedriver)
+        before = cpu_ticks(pids), time.time()
+        time.sleep(10)
+        after = cpu_ticks(pids), time.time()
+        floors.append(sum(after[0].get(k, 0) - before[0].get(k, 0) for k in after[0]) * 100.0
+                      / ticks / (after[1] - before[1]))
+    finally:
+        driver.quit()
+
 firsts, cpus, awake, puts, sleeps, rates, steps, kinds = [], [], [], [], [], [], [], []
 for _ in range(runs):
     driver, chromedriver = browser()
@@ -163,3 +180,7 @@ print("the game awake per frame (logic, drawing, putImageData, ASYNCIFY's unwind
       % (statistics.median(awake), statistics.median(puts)))
 print("  %.1f frames a second, %.2f waits yielded to the page a frame (medians)"
       % (statistics.median(rates), statistics.median(sleeps)))
+if floors:
+    print("frames alone (bench/web_floor.html, a whole changed 640 x 480 picture 38 times a "
+          "second, no game, no sound): median %.1f %% of one core (%s)"
+          % (statistics.median(floors), ", ".join("%.1f" % f for f in floors)))

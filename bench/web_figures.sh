@@ -3,7 +3,8 @@
 # static host serves it (gzip -9), and how it divides; what ASYNCIFY adds to the .wasm (a
 # second build without it, made only to be measured: it cannot run); navigation to the first
 # drawn logo and the CPU of all of headless Chromium's processes during a game at 640 x 480
-# (bench/web_figures.py), then the native game's CPU in the same run (bench/cpu_use.sh).
+# and on a page that shows frames with no game (bench/web_figures.py), then the native game's
+# CPU in the same run (bench/cpu_use.sh).
 #   bash bench/web_figures.sh [BUILD] [WEB_BUILD] [RUNS]
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
@@ -39,11 +40,16 @@ echo "sidescroller.wasm: $with bytes with ASYNCIFY, $without without" \
     "and $(gz "$web-no-asyncify/site/sidescroller.wasm")"
 
 port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-python3 -m http.server --bind 127.0.0.1 --directory "$site" "$port" > /dev/null 2>&1 &
+# The site and, beside it, the page that shows frames with no game (the floor).
+www=$(mktemp -d)
+ln -s "$site" "$www/game"
+cp "$root/bench/web_floor.html" "$www/"
+python3 -m http.server --bind 127.0.0.1 --directory "$www" "$port" > /dev/null 2>&1 &
 server=$!
-trap 'kill $server 2> /dev/null || true' EXIT
+trap 'kill $server 2> /dev/null || true; rm -rf "$www"' EXIT
 sleep 1
-/usr/bin/python3 "$root/bench/web_figures.py" "http://127.0.0.1:$port/" "$runs"
+/usr/bin/python3 "$root/bench/web_figures.py" "http://127.0.0.1:$port/game/" "$runs" \
+    "http://127.0.0.1:$port/web_floor.html"
 kill $server
 echo "the native game in the same run:"
 bash "$root/bench/cpu_use.sh" "$build/sidescroller" 640x480 1
