@@ -62,6 +62,13 @@ TEST_F(BitmapSurfaceTest, CopyAnswersFailForMissingParts) {
     EXPECT_EQ(CopyBitmapToSurface(nullptr, b, 0, 0, 0, 0), E_FAIL);
     EXPECT_EQ(CopyBitmapToSurface(s, b, 0, 0, 0, 0), DD_OK);
     EXPECT_EQ(SurfaceGetPixel(s, 1, 1), PixelToColor(ColorToPixel(Pattern(1, 1))));
+    // One pixel of the picture stretched over the whole surface.
+    EXPECT_EQ(CopyBitmapToSurface(s, b, 1, 0, 1, 1), DD_OK);
+    EXPECT_EQ(SurfaceGetPixel(s, 0, 1), PixelToColor(ColorToPixel(Pattern(1, 0))));
+    // A surface whose memory went takes no picture and matches no colour until restored.
+    HeadlessLoseSurfaces();
+    EXPECT_EQ(CopyBitmapToSurface(s, b, 0, 0, 0, 0), DDERR_SURFACELOST);
+    EXPECT_EQ(MatchSurfaceColor(s, COLOR_WHITE), CLR_INVALID);
     DeleteBitmap(b);
     ReleaseSurface(s);
 }

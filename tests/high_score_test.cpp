@@ -211,6 +211,29 @@ TEST_F(HighScoreFileTest, MissingShortAndDamagedFilesFillWhatTheyCan) {
     EXPECT_EQ(table_.entries[2].score, 250);
     EXPECT_EQ(std::memcmp(table_.entries[2].name, "BBB\xFF", 4), 0);
     ExpectCleared(table_, 3);
+
+    // Save's own shape with its last record cut or stretched: the whole records before it
+    // load as they do from the whole file, and a last line that lost only its line end
+    // loads whole.
+    std::string nine;
+    for (const char* name : {"A", "B", "C", "D", "E", "F", "G", "H", "I"})
+        nine += Line(name, "155");
+    std::string last = Line("Z", "305");
+    WriteBytes("high.dat", nine + last);
+    table_.Load();
+    const HighScoreTable whole = table_;
+    for (const std::string& end :
+         {last.substr(0, last.size() - 1), last.substr(0, 11) + "-", last.substr(0, 11) + "-\n",
+          last.substr(0, 11) + std::string(30, '7') + "\n"}) {
+        std::memset(&table_, 0, sizeof table_);
+        WriteBytes("high.dat", nine + end);
+        table_.Load();
+        bool lineEndOnly = end.size() == last.size() - 1;
+        for (int slot = 0; slot < (lineEndOnly ? 10 : 9); slot++) {
+            EXPECT_EQ(table_.entries[slot].score, whole.entries[slot].score) << slot << end;
+            EXPECT_EQ(Name(table_.entries[slot]), Name(whole.entries[slot])) << slot << end;
+        }
+    }
 }
 
 TEST_F(HighScoreFileTest, GarbageNeverCrashesTheLoad) {

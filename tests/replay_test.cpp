@@ -51,10 +51,49 @@ TEST(ReplayScript, ReadsCommandsAndRejectsBadLinesByNumber) {
     EXPECT_EQ(s.commands[4].a, 1);
     EXPECT_EQ(s.commands[8].file, "a.bmp");
 
-    const char* bad[] = {
-        "wait\n",           "wait -1\n",           "wait 1x\n",         "move 1\n",
-        "key a\n",          "click middle\n",      "jump 3\n",          "dump now\n",
-        "wait 1\nseed 3\n", "frames 1\nstart 5\n", "seed 99999999999\n"};
+    // Every kind of blank between words, and the commands the list above leaves out.
+    Script blanks;
+    ASSERT_TRUE(ParseScript("\tmove\t-5\v6\f\r\nhold SHIFT\nrelease 16\nat 4294967295\nlose\n",
+                            &blanks, &error))
+        << error;
+    ASSERT_EQ(blanks.commands.size(), 5u);
+    EXPECT_EQ(blanks.commands[0].a, -5);
+    EXPECT_EQ(blanks.commands[0].b, 6);
+    EXPECT_EQ(blanks.commands[1].kind, CommandKind::Hold);
+    EXPECT_EQ(blanks.commands[2].a, 16);
+    EXPECT_EQ(blanks.commands[3].a, 4294967295);
+    EXPECT_EQ(blanks.commands[4].kind, CommandKind::Lose);
+
+    const char* bad[] = {"wait\n",
+                         "wait -1\n",
+                         "wait 1x\n",
+                         "move 1\n",
+                         "key a\n",
+                         "click middle\n",
+                         "jump 3\n",
+                         "dump now\n",
+                         "wait 1\nseed 3\n",
+                         "frames 1\nstart 5\n",
+                         "seed 99999999999\n",
+                         "seed x\n",
+                         "start\n",
+                         "wait 0000000000001\n",
+                         "at 4294967296\n",
+                         "at -1\n",
+                         "hold NOPE\n",
+                         "release\n",
+                         "move 1 x\n",
+                         "move x 1\n",
+                         "move 1 2 3 4 5\n",
+                         "up Q Q\n",
+                         "down\n",
+                         "click\n",
+                         "close now\n",
+                         "lose 1\n",
+                         "screenshot\n",
+                         "frames 100000001\n",
+                         "move 100001 0\n",
+                         "wait 99999999999999999999\n"};
     for (const char* text : bad) {
         Script t;
         EXPECT_FALSE(ParseScript(std::string("dump\n") + text, &t, &error)) << text;
@@ -63,6 +102,10 @@ TEST(ReplayScript, ReadsCommandsAndRejectsBadLinesByNumber) {
     Script t;
     ParseScript("dump\n\nwait 1\nbogus\n", &t, &error);
     EXPECT_EQ(error.rfind("line 4:", 0), 0u) << error;
+    // A long bad line is quoted by its start only.
+    ParseScript("bogus " + std::string(200, 'x') + "\n", &t, &error);
+    EXPECT_LT(error.size(), 100u) << error;
+    EXPECT_NE(error.find("..."), std::string::npos) << error;
 }
 
 using ReplayBinaryTest = RunFolderTest;
