@@ -1,6 +1,8 @@
 // The replay tool: its script reader, its dump and the binary end to end.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "app/replay/script.h"
@@ -106,6 +108,49 @@ TEST(ReplayScript, ReadsCommandsAndRejectsBadLinesByNumber) {
     ParseScript("bogus " + std::string(200, 'x') + "\n", &t, &error);
     EXPECT_LT(error.size(), 100u) << error;
     EXPECT_NE(error.find("..."), std::string::npos) << error;
+}
+
+// A script from a pipe, which cannot be read twice, is kept as it is checked and played
+// from the copy; a file changed after its check ends the play at the first line that no
+// longer reads.
+TEST(ReplayScript, PipedScriptsPlayFromACopyAndChangedOnesStopAtTheChange) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const char text[] = "seed 5\nmove 1 2\nwait 3\n";
+    ASSERT_EQ(write(ends[1], text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
+    close(ends[1]);
+    FILE* piped = fdopen(ends[0], "rb");
+    ScriptFile fromPipe;
+    fromPipe.file = piped;
+    Script header;
+    std::string error;
+    ASSERT_TRUE(CheckScriptFile(&fromPipe, &header, &error)) << error;
+    EXPECT_EQ(header.seed, 5u);
+    ScriptCommand c;
+    ASSERT_TRUE(NextScriptCommand(&fromPipe, &c));
+    EXPECT_EQ(c.kind, CommandKind::Move);
+    ASSERT_TRUE(NextScriptCommand(&fromPipe, &c));
+    EXPECT_EQ(c.a, 3);
+    EXPECT_FALSE(NextScriptCommand(&fromPipe, &c));
+    std::fclose(piped);
+
+    char name[] = "/tmp/sidescroller-script-XXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, text, sizeof text - 1), static_cast<ssize_t>(sizeof text - 1));
+    close(fd);
+    FILE* file = std::fopen(name, "rb");
+    ScriptFile changed;
+    changed.file = file;
+    ASSERT_TRUE(CheckScriptFile(&changed, &header, &error)) << error;
+    FILE* rewrite = std::fopen(name, "r+b");
+    std::fputs("seed 5\nmove 1 2\nwait x\n", rewrite);
+    std::fclose(rewrite);
+    ASSERT_TRUE(NextScriptCommand(&changed, &c));
+    EXPECT_EQ(c.kind, CommandKind::Move);
+    EXPECT_FALSE(NextScriptCommand(&changed, &c));
+    std::fclose(file);
+    std::remove(name);
 }
 
 using ReplayBinaryTest = RunFolderTest;
