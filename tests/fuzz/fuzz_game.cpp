@@ -158,6 +158,7 @@ void AfterFrame() {
 #define DELETE_BITMAP _Z12DeleteBitmapP6Bitmap
 #define LOAD_PICTURE _Z17LoadBitmapSurfaceP10DirectDrawPKciiPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
 #define RELEASE_SURFACE _Z14ReleaseSurfaceP7Surface
+#define COPY_PICTURE _Z19CopyBitmapToSurfaceP7SurfaceP6Bitmapiiii
 // clang-format on
 #define JOIN(a, b) a##b
 #define REAL(name) JOIN(__real_, name)
@@ -168,6 +169,7 @@ Bitmap* REAL(LOAD_FILE)(const char*, std::string*);
 void REAL(DELETE_BITMAP)(Bitmap*);
 Surface* REAL(LOAD_PICTURE)(DirectDraw*, const char*, int32_t, int32_t, std::string*);
 void REAL(RELEASE_SURFACE)(Surface*);
+HRESULT REAL(COPY_PICTURE)(Surface*, Bitmap*, int32_t, int32_t, int32_t, int32_t);
 
 // A lost surface's picture is read again from its file: from the decoded one kept.
 Bitmap* WRAP(LOAD_FILE)(const char* name, std::string* problem) {
@@ -202,6 +204,21 @@ Surface* WRAP(LOAD_PICTURE)(DirectDraw* dd, const char* name, int32_t width, int
 
 void WRAP(RELEASE_SURFACE)(Surface* surface) {
     if (!KeptPicture(surface)) REAL(RELEASE_SURFACE)(surface);
+}
+
+// A restored picture drawn again whole from its own file: the pixels its first load made.
+HRESULT WRAP(COPY_PICTURE)(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
+                           int32_t height) {
+    const Picture* p = KeptPicture(surface);
+    bool whole = x == 0 && y == 0 && width == 0 && height == 0;
+    if (p && whole && !surface->lost && !surface->locked) {
+        for (const DecodedFile& f : decoded) {
+            if (f.bitmap != bitmap || f.file != p->file) continue;
+            std::memcpy(surface->pixels, p->pixels.data(), p->pixels.size() * sizeof p->pixels[0]);
+            return DD_OK;
+        }
+    }
+    return REAL(COPY_PICTURE)(surface, bitmap, x, y, width, height);
 }
 }
 
