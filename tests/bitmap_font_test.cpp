@@ -230,7 +230,16 @@ TEST_F(BitmapTextTest, ANegativeCountOrAbsurdCellsDrawNothing) {
     font.glyphCount = 10;
     font.cellWidth = INT32_MAX;
     font.DrawBitmapText(0, 0, "12", 2);
+    font.cellWidth = INT32_MIN;
+    font.DrawBitmapText(0, 0, "12", 2);
     font.cellWidth = CELL_W;
+    Add('x', 1, 0);
+    font.cellHeight = INT32_MAX;
+    font.DrawBitmapText(0, 0, "x", 1);
+    font.cellHeight = CELL_H;
+    EXPECT_TRUE(CellShows(2, 0, BACKGROUND));
+    // A pen so far right that the second cell's place does not fit in 32 bits.
+    font.DrawBitmapText(INT32_MAX - 5, 0, "12", 2);
     EXPECT_TRUE(CellShows(2, 0, BACKGROUND));
 }
 
