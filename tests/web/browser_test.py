@@ -22,7 +22,8 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.keys import Keys
 
-from webtest import canvas_rgb, check, chromium, differing, finish, read_bmp, wait_for
+from webtest import (canvas_rgb, check, chromium, differing, finish, new_game_and_eight_shots,
+                     read_bmp, wait_for)
 
 url, bad_url, replay, reference, out = sys.argv[1:6]
 
@@ -179,14 +180,7 @@ try:
 
     # A game: shots across the screen, a reload, scrolling by arrow key and by the edges,
     # then shots aimed where the replay of the recording so far says a bird will be.
-    page.move(300, 100)  # hot spot (325, 125): the new-game button
-    page.frames()
-    page.click()
-    page.frames(10)
-    for i in range(8):
-        page.move(40 + 70 * i, 30 + 50 * i)
-        page.frames(2)
-        page.click()
+    new_game_and_eight_shots(page)
     page.click(MouseButton.RIGHT)
     page.keys(Keys.ARROW_RIGHT * 5)
     page.frames()

@@ -13,7 +13,8 @@ import sys
 import time
 
 from marionette import Firefox
-from webtest import canvas_rgb, check, differing, finish, read_bmp, wait_for
+from webtest import (canvas_rgb, check, differing, finish, new_game_and_eight_shots, read_bmp,
+                     wait_for)
 
 url, replay, reference, out = sys.argv[1:5]
 ENTER, ESCAPE = "\ue007", "\ue00c"
@@ -105,15 +106,7 @@ try:
           "Firefox decoded the effects and the music: %s" % sound)
 
     # A game: shots across the field, a reload, Escape; the table saved as the game ends.
-    page.move(300, 100)  # hot spot (325, 125): the new-game button
-    page.frames()
-    page.click()
-    page.frames(10)
-    for i in range(8):
-        page.move(40 + 70 * i, 30 + 50 * i)
-        page.frames(2)
-        page.click()
-        page.frames(2)
+    new_game_and_eight_shots(page, settle=2)
     page.click(2)
     page.frames(4)
     page.keys(ESCAPE)

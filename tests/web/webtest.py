@@ -79,3 +79,18 @@ def read_bmp(path):
 
 def differing(a, b):
     return sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
+
+
+def new_game_and_eight_shots(page, settle=0):
+    """From the menu: the new-game button, then eight shots across the field (each followed
+    by settle frames)."""
+    page.move(300, 100)  # hot spot (325, 125): the new-game button
+    page.frames()
+    page.click()
+    page.frames(10)
+    for i in range(8):
+        page.move(40 + 70 * i, 30 + 50 * i)
+        page.frames(2)
+        page.click()
+        if settle:
+            page.frames(settle)
