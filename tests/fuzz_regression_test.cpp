@@ -18,6 +18,12 @@ TEST_F(FuzzRegressionTest, BitmapsClaimingAbsurdSizesAreRefusedUpFront) {
     fs::copy_file(fs::path(SOURCE_DIR) / "tests/fuzz/regressions/bitmap/huge-height.bmp",
                   "pics/huge.bmp");
     EXPECT_EQ(LoadBitmapFile("pics\\huge.bmp"), nullptr);
+    // An old core header's height of 0xFFFF passed as one row and was decoded as 65535.
+    fs::copy_file(fs::path(SOURCE_DIR) / "tests/fuzz/regressions/bitmap/core-height.bmp",
+                  "pics/core.bmp");
+    std::string problem;
+    EXPECT_EQ(LoadBitmapFile("pics\\core.bmp", &problem), nullptr);
+    EXPECT_EQ(problem, "too large (159 x 65535 pixels)");
     // Every other kept input loads or is refused without harm.
     for (const auto& entry :
          fs::directory_iterator(fs::path(SOURCE_DIR) / "tests/fuzz/regressions/bitmap")) {

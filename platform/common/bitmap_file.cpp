@@ -35,8 +35,10 @@ std::string HeaderProblem(const std::string& data) {
     int64_t w = 0, h = 0;
     uint32_t bits = 0, compression = 0;
     if (infoSize == 12) {
-        w = static_cast<int16_t>(Read16(bytes + 18));
-        h = static_cast<int16_t>(Read16(bytes + 20));
+        // The old core header's sides are unsigned: a height of 0xFFFF is 65535 rows to a
+        // decoder, not a top-down row.
+        w = Read16(bytes + 18);
+        h = Read16(bytes + 20);
         bits = Read16(bytes + 24);
     } else if (infoSize >= 40 && data.size() >= 34) {
         w = static_cast<int32_t>(Read32(bytes + 18));
