@@ -1,5 +1,6 @@
 // The script runs whenever the game waits for work: each step of a wait or frames command
-// moves the clock by 1 ms and hands control back to the frame loop.
+// moves the clock to the game's next work and hands control back to the frame loop.
+#include <algorithm>
 #include <cstdio>
 
 #include "app/app.h"
@@ -111,16 +112,20 @@ const ScriptCommand* Upcoming() {
     return haveUpcoming ? &upcoming : nullptr;
 }
 
-void Idle(uint32_t) {
+void Idle(uint32_t workAt) {
+    // Straight to the game's next work, or the end of the wait if that comes first: the game
+    // does nothing in between, and the script's next input waits for the wait to end.
+    int32_t untilWork = std::max(1, static_cast<int32_t>(workAt - timeGetTime()));
     for (;;) {
         if (waitLeft > 0) {
-            --waitLeft;
-            HeadlessAdvance(1);
+            uint32_t step = std::min(waitLeft, static_cast<uint32_t>(untilWork));
+            waitLeft -= step;
+            HeadlessAdvance(step);
             return;
         }
         if (counting) {
             if (HeadlessFlipCount() < flipTarget) {
-                HeadlessAdvance(1);
+                HeadlessAdvance(static_cast<uint32_t>(untilWork));
                 return;
             }
             counting = false;

@@ -98,13 +98,14 @@ uint32_t RandomSeedFromClock() {
 void BackendPumpEvents() {}
 
 void WaitForWork(uint32_t wakeAt) {
+    // A timer due before the frame wakes the game first; with none, the frame does.
+    uint32_t timerDue = NextTimerDue(clockMs);
+    if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0) wakeAt = timerDue;
     if (idleHook) {
         idleHook(wakeAt);
         return;
     }
-    uint32_t timerDue = NextTimerDue(clockMs);
-    uint32_t target = static_cast<int32_t>(timerDue - wakeAt) < 0 ? timerDue : wakeAt;
-    if (static_cast<int32_t>(target - clockMs) > 0) clockMs = target;
+    if (static_cast<int32_t>(wakeAt - clockMs) > 0) clockMs = wakeAt;
     QueueDueTimers(clockMs);
 }
 

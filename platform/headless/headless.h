@@ -24,8 +24,9 @@ void HeadlessQueueInput(uint32_t message, WPARAM wParam);
 // The window is closed from outside (the system's close command).
 void HeadlessCloseWindow();
 
-// Called by WaitForWork whenever the game has nothing to do; the replay drives time and
-// input from it. Without a hook, WaitForWork moves the clock straight to wakeAt.
+// Called by WaitForWork whenever the game has nothing to do, with the moment it next has
+// work (its next frame or an earlier timer); the replay drives time and input from it.
+// Without a hook, WaitForWork moves the clock straight to that moment.
 using HeadlessIdleHook = void (*)(uint32_t wakeAt);
 void HeadlessSetIdleHook(HeadlessIdleHook hook);
 
