@@ -1,10 +1,6 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
-#include <algorithm>
-#include <cstring>
+#include <cstddef>
 #include <new>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "platform/common/surface_internal.h"
 
@@ -13,25 +9,6 @@ namespace {
 constexpr int kMaxSurfaces = 64;
 Surface* alive[kMaxSurfaces];
 
-// One row of a colour-keyed copy between different surfaces: every pixel but the key's.
-// Eight pixels at a time where the processor can, since the tree and the birds are keyed
-// and drawn every frame; a pixel at a time the branch mispredicts at every edge.
-void CopyKeyedRow(const uint16_t* from, uint16_t* to, int64_t count, uint16_t key) {
-    int64_t col = 0;
-#if defined(__SSE2__)
-    const __m128i keys = _mm_set1_epi16(static_cast<int16_t>(key));
-    for (; col + 8 <= count; col += 8) {
-        __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + col));
-        __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(to + col));
-        __m128i isKey = _mm_cmpeq_epi16(source, keys);
-        __m128i mixed = _mm_or_si128(_mm_and_si128(isKey, target), _mm_andnot_si128(isKey, source));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + col), mixed);
-    }
-#endif
-    for (; col < count; ++col) {
-        if (from[col] != key) to[col] = from[col];
-    }
-}
 }  // namespace
 
 Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
@@ -85,29 +62,14 @@ HRESULT BltFast(Surface* dst, int32_t x, int32_t y, Surface* src, const RECT* sr
     if (x < 0 || y < 0 || x + w > dst->width || y + h > dst->height) return DDERR_INVALIDRECT;
 
     bool keyed = (flags & DDBLTFAST_SRCCOLORKEY) && src->hasColorKey;
-    uint16_t key = src->colorKey;
-    for (int64_t row = 0; row < h; ++row) {
-        const uint16_t* from = src->pixels + (r.top + row) * src->width + r.left;
-        uint16_t* to = dst->pixels + (y + row) * dst->width + x;
-        if (!keyed) {
-            std::memmove(to, from, static_cast<size_t>(w) * sizeof(uint16_t));
-        } else if (src != dst) {
-            CopyKeyedRow(from, to, w, key);
-        } else {
-            // Within one surface the rows may overlap: a pixel at a time, front to back.
-            for (int64_t col = 0; col < w; ++col) {
-                if (from[col] != key) to[col] = from[col];
-            }
-        }
-    }
+    CopyPixels(dst, x, y, src, r, keyed);
     return DD_OK;
 }
 
 HRESULT ColorFill(Surface* dst, uint32_t fillColor, uint32_t) {
     if (!dst) return DDERR_INVALIDPARAMS;
     if (dst->lost) return DDERR_SURFACELOST;
-    uint16_t value = static_cast<uint16_t>(fillColor);
-    std::fill_n(dst->pixels, static_cast<size_t>(dst->width) * dst->height, value);
+    FillPixels(dst, static_cast<uint16_t>(fillColor));
     return DD_OK;
 }
 
@@ -159,8 +121,7 @@ void CommonLoseSurfaces() {
         surface->lost = true;
         surface->locked = false;
         // What another program left in video memory: nothing of the game's pictures.
-        std::fill_n(surface->pixels, static_cast<size_t>(surface->width) * surface->height,
-                    uint16_t{0xF81F});
+        FillPixels(surface, 0xF81F);
     }
 }
 

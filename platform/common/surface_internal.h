@@ -19,3 +19,9 @@ struct Surface {
 // Every surface loses its memory, as when another program takes the screen: drawing with
 // it fails until it is restored, and its pixels are gone.
 void CommonLoseSurfaces();
+
+// The pixel work of a blit and a fill, apart from their checks (pixels.cpp): a blit's
+// rectangle is checked against both surfaces before it gets here.
+void CopyPixels(Surface* dst, int64_t x, int64_t y, const Surface* src, const RECT& from,
+                bool keyed);
+void FillPixels(Surface* surface, uint16_t value);
