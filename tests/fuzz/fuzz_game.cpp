@@ -18,6 +18,7 @@
 #include "screens/screens.h"
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/game_input.h"
+#include "tests/fuzz/game_stand_ins.h"
 
 namespace {
 
@@ -48,41 +49,6 @@ void KeepGameRecords() {
 
 void RestoreGameRecords() {
     for (const Kept& k : kept) std::memcpy(k.record, k.start.data(), k.start.size());
-}
-
-// Each picture is decoded once for the whole run, not once an input or at every loss of the
-// surfaces: decoding the 19 pictures took nearly all of an input's time. The surfaces outlive
-// the game that loaded them (the link wraps the game's loading and releasing of pictures);
-// their pixels are put back after an input that lost them, so that every input starts from
-// the same pictures.
-struct Picture {
-    std::string file;
-    Surface* surface;
-    std::vector<uint16_t> pixels;
-};
-// Kept for the whole process, so that nothing kept counts as a leak at its end.
-std::vector<Picture>& pictures = *new std::vector<Picture>;
-struct DecodedFile {
-    std::string file;
-    Bitmap* bitmap;
-};
-std::vector<DecodedFile>& decoded = *new std::vector<DecodedFile>;
-bool lostSurfaces = false;
-
-Picture* KeptPicture(const Surface* surface) {
-    for (Picture& p : pictures) {
-        if (p.surface == surface) return &p;
-    }
-    return nullptr;
-}
-
-// Only after an input that lost the surfaces: copying them all takes a millisecond.
-void RepairPictures() {
-    for (Picture& p : pictures) {
-        p.surface->lost = false;
-        p.surface->locked = false;
-        std::memcpy(p.surface->pixels, p.pixels.data(), p.pixels.size() * sizeof p.pixels[0]);
-    }
 }
 
 [[noreturn]] void Broken(const char* what) {
@@ -152,76 +118,6 @@ void AfterFrame() {
 
 }  // namespace
 
-// The names the linker gives the wrapped functions (-Wl,--wrap in CMakeLists.txt).
-// clang-format off
-#define LOAD_FILE _Z14LoadBitmapFilePKcPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
-#define DELETE_BITMAP _Z12DeleteBitmapP6Bitmap
-#define LOAD_PICTURE _Z17LoadBitmapSurfaceP10DirectDrawPKciiPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
-#define RELEASE_SURFACE _Z14ReleaseSurfaceP7Surface
-#define COPY_PICTURE _Z19CopyBitmapToSurfaceP7SurfaceP6Bitmapiiii
-// clang-format on
-#define JOIN(a, b) a##b
-#define REAL(name) JOIN(__real_, name)
-#define WRAP(name) JOIN(__wrap_, name)
-
-extern "C" {
-Bitmap* REAL(LOAD_FILE)(const char*, std::string*);
-void REAL(DELETE_BITMAP)(Bitmap*);
-Surface* REAL(LOAD_PICTURE)(DirectDraw*, const char*, int32_t, int32_t, std::string*);
-void REAL(RELEASE_SURFACE)(Surface*);
-HRESULT REAL(COPY_PICTURE)(Surface*, Bitmap*, int32_t, int32_t, int32_t, int32_t);
-
-// A lost surface's picture is read again from its file: from the decoded one kept.
-Bitmap* WRAP(LOAD_FILE)(const char* name, std::string* problem) {
-    for (const DecodedFile& f : decoded) {
-        if (f.file == name) return f.bitmap;
-    }
-    Bitmap* bitmap = REAL(LOAD_FILE)(name, problem);
-    if (bitmap) decoded.push_back({name, bitmap});
-    return bitmap;
-}
-
-void WRAP(DELETE_BITMAP)(Bitmap* bitmap) {
-    for (const DecodedFile& f : decoded) {
-        if (f.bitmap == bitmap) return;
-    }
-    REAL(DELETE_BITMAP)(bitmap);
-}
-
-Surface* WRAP(LOAD_PICTURE)(DirectDraw* dd, const char* name, int32_t width, int32_t height,
-                            std::string* problem) {
-    for (const Picture& p : pictures) {
-        if (p.file == name) return p.surface;
-    }
-    Surface* surface = REAL(LOAD_PICTURE)(dd, name, width, height, problem);
-    if (surface) {
-        std::vector<uint16_t> pixels(surface->pixels,
-                                     surface->pixels + size_t(surface->width) * surface->height);
-        pictures.push_back({name, surface, std::move(pixels)});
-    }
-    return surface;
-}
-
-void WRAP(RELEASE_SURFACE)(Surface* surface) {
-    if (!KeptPicture(surface)) REAL(RELEASE_SURFACE)(surface);
-}
-
-// A restored picture drawn again whole from its own file: the pixels its first load made.
-HRESULT WRAP(COPY_PICTURE)(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
-                           int32_t height) {
-    const Picture* p = KeptPicture(surface);
-    bool whole = x == 0 && y == 0 && width == 0 && height == 0;
-    if (p && whole && !surface->lost && !surface->locked) {
-        for (const DecodedFile& f : decoded) {
-            if (f.bitmap != bitmap || f.file != p->file) continue;
-            std::memcpy(surface->pixels, p->pixels.data(), p->pixels.size() * sizeof p->pixels[0]);
-            return DD_OK;
-        }
-    }
-    return REAL(COPY_PICTURE)(surface, bitmap, x, y, width, height);
-}
-}
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     namespace fs = std::filesystem;
     EnterPrivateFolder();
@@ -240,9 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Script script = DecodeGameInput(data, size);
     std::remove("high.dat");
     RestoreGameRecords();
-    if (lostSurfaces) RepairPictures();
-    lostSurfaces = false;
-    for (const ScriptCommand& c : script.commands) lostSurfaces |= c.kind == CommandKind::Lose;
+    RepairPictures();
     lastScore = score;
     shotPending = false;
     lastState = GameState;

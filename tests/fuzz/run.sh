@@ -3,6 +3,7 @@
 # inputs, and prints for each its executions, speed, coverage and findings.
 #   bash tests/fuzz/run.sh BUILD_DIR SECONDS [TARGET...]   (CI: 60 s each; a long run: 3600)
 # FUZZ_RUNS=N stops a target after N inputs if that comes first (the documented run: 10000000).
+# FUZZ_FORK=N fuzzes in N processes at once, sharing one corpus (libFuzzer's -fork).
 # The whole-game target starts from the replay scripts in corpus/game/ and
 # corpus/replay_script/, turned into its input by game_seeds. A finding is left as crash-*
 # (or leak-*, timeout-*) in tests/fuzz/findings/ and fails the run; once mended, add it to
@@ -25,12 +26,23 @@ for target in "${targets[@]}"; do
         cp -r "$here/corpus/$target/." "$work/"
     fi
     if [ -d "$here/regressions/$target" ]; then cp -r "$here/regressions/$target/." "$work/"; fi
+    fork=()
+    [ -z "${FUZZ_FORK:-}" ] || fork=(-fork="$FUZZ_FORK")
     if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" \
-        -rss_limit_mb=2048 \
+        -rss_limit_mb=2048 "${fork[@]}" \
         -artifact_prefix="$here/findings/$target-" "$work" > "$work.log" 2>&1; then
         echo "-- fuzz_$target: FINDING after $seconds s or less"
         tail -n 40 "$work.log"
         status=1
+    elif [ ${#fork[@]} -gt 0 ]; then
+        # The forked run's last report: "#N: cov: C ft: F corp: K exec/s E ... time: Ts".
+        last=$(grep -E '^#[0-9]+: cov:' "$work.log" | tail -n 1)
+        runs=$(sed -E 's/^#([0-9]+):.*/\1/' <<< "$last")
+        took=$(grep -E '^INFO: exiting: ' "$work.log" | sed -E 's/.*time: ([0-9]+)s.*/\1/')
+        features=$(sed -E 's/.* ft: ([0-9]+).*/\1/' <<< "$last")
+        corpus=$(sed -E 's/.* corp: ([0-9]+).*/\1/' <<< "$last")
+        echo "-- fuzz_$target: $runs executions in $took s ($((runs / (took > 0 ? took : 1))) a" \
+            "second) in $FUZZ_FORK processes, $features features, $corpus inputs kept, no finding"
     else
         done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work.log" | tail -n 1)
         runs=$(sed -E 's/^#([0-9]+).*/\1/' <<< "$done_line")

@@ -1,0 +1,294 @@
+// An input of the whole-game fuzzer runs 30 frames or so from the start of the program. Three
+// costs made up nearly all of its time: decoding the 19 pictures (8 MB of bitmap files) at
+// every start and after every loss of the surfaces, painting the back buffer and the screen,
+// 600 KB each, several times a frame, and reading the music file for its length. So each
+// picture is decoded once a run and outlives the game that loaded it, the music is read once,
+// and the back buffer and screen are checked, not painted: nothing the game decides reads
+// them (a shot reads the pictures, which are painted as ever).
+#include "tests/fuzz/game_stand_ins.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "display/display.h"
+#include "hunt/hunt.h"
+#include "platform/bitmap.h"
+#include "platform/common/sequencer.h"
+#include "platform/common/surface_internal.h"
+
+namespace {
+
+struct Picture {
+    std::string file;
+    Surface* surface;
+    std::vector<uint16_t> pixels;  // as its file makes them
+    bool changed;                  // its pixels are no longer those
+    bool wipePending;              // lost, and not yet wiped (see Unwiped)
+    // Where single pixels were set, while nothing else changed: the matching of a colour
+    // key sets one and puts it back at every load.
+    int32_t pixelsSet[4];
+    int32_t pixelsSetCount;
+};
+// Kept for the whole process, so that nothing kept counts as a leak at its end.
+std::vector<Picture>& pictures = *new std::vector<Picture>;
+struct DecodedFile {
+    std::string file;
+    Bitmap* bitmap;
+};
+std::vector<DecodedFile>& decoded = *new std::vector<DecodedFile>;
+// Screens and back buffers released, for the next input's to reuse: new memory of their size
+// costs the kernel's clearing of its pages.
+std::vector<Surface*>& spareScreens = *new std::vector<Surface*>;
+
+constexpr uint16_t kLostPixel = 0xF81F;
+
+Picture* KeptPicture(const Surface* surface) {
+    // Most drawing goes to these two, which are never pictures.
+    if (surface == backBuffer || surface == primarySurface) return nullptr;
+    Picture* p = pictures.data();
+    for (size_t i = 0, n = pictures.size(); i < n; ++i) {
+        if (p[i].surface == surface) return p + i;
+    }
+    return nullptr;
+}
+
+[[noreturn]] void OutOfBounds() {
+    std::fprintf(stderr, "fuzz_game: a blit reaches outside its surfaces\n");
+    std::abort();
+}
+
+void RestorePixels(Picture& p) {
+    if (p.changed) {
+        std::memcpy(p.surface->pixels, p.pixels.data(), p.pixels.size() * sizeof p.pixels[0]);
+    } else {
+        for (int32_t i = 0; i < p.pixelsSetCount; ++i) {
+            p.surface->pixels[p.pixelsSet[i]] = p.pixels[static_cast<size_t>(p.pixelsSet[i])];
+        }
+    }
+    p.changed = p.wipePending = false;
+    p.pixelsSetCount = 0;
+}
+
+}  // namespace
+
+void RepairPictures() {
+    for (Picture& p : pictures) {
+        p.surface->lost = false;
+        p.surface->locked = false;
+        RestorePixels(p);
+    }
+}
+
+// The names the linker gives the wrapped functions (-Wl,--wrap in CMakeLists.txt).
+// clang-format off
+#define LOAD_FILE _Z14LoadBitmapFilePKcPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
+#define DELETE_BITMAP _Z12DeleteBitmapP6Bitmap
+#define LOAD_PICTURE _Z17LoadBitmapSurfaceP10DirectDrawPKciiPNSt7__cxx1112basic_stringIcSt11char_traitsIcESaIcEEE
+#define COPY_PICTURE _Z19CopyBitmapToSurfaceP7SurfaceP6Bitmapiiii
+#define CREATE_SURFACE _Z22CreateOffscreenSurfaceii
+#define RELEASE_SURFACE _Z14ReleaseSurfaceP7Surface
+#define COPY_PIXELS _Z10CopyPixelsP7SurfacellPKS_RK4RECTb
+#define FILL_PIXELS _Z10FillPixelsP7Surfacet
+#define LOCK _Z4LockP7SurfaceP11SurfaceLock
+#define GET_PIXEL _Z15SurfaceGetPixelP7Surfaceii
+#define SET_PIXEL _Z15SurfaceSetPixelP7Surfaceiij
+#define CHECK_MUSIC _Z18CheckSequencerOpenjPK14MCI_OPEN_PARMSPj
+// clang-format on
+#define JOIN(a, b) a##b
+#define REAL(name) JOIN(__real_, name)
+#define WRAP(name) JOIN(__wrap_, name)
+
+extern "C" {
+Bitmap* REAL(LOAD_FILE)(const char*, std::string*);
+void REAL(DELETE_BITMAP)(Bitmap*);
+Surface* REAL(LOAD_PICTURE)(DirectDraw*, const char*, int32_t, int32_t, std::string*);
+HRESULT REAL(COPY_PICTURE)(Surface*, Bitmap*, int32_t, int32_t, int32_t, int32_t);
+Surface* REAL(CREATE_SURFACE)(int32_t, int32_t);
+void REAL(RELEASE_SURFACE)(Surface*);
+void REAL(COPY_PIXELS)(Surface*, int64_t, int64_t, const Surface*, const RECT&, bool);
+void REAL(FILL_PIXELS)(Surface*, uint16_t);
+HRESULT REAL(LOCK)(Surface*, SurfaceLock*);
+COLORREF REAL(GET_PIXEL)(Surface*, int32_t, int32_t);
+COLORREF REAL(SET_PIXEL)(Surface*, int32_t, int32_t, COLORREF);
+MCIERROR REAL(CHECK_MUSIC)(uint32_t, const MCI_OPEN_PARMS*, uint32_t*);
+}
+
+namespace {
+
+// The loss of the surfaces wipes a picture only when the game next reads or writes its
+// pixels: most are drawn again whole from their file before that, which makes the wipe moot.
+Picture* Unwiped(const Surface* surface) {
+    Picture* p = KeptPicture(surface);
+    if (p && p->wipePending && !surface->lost) {
+        REAL(FILL_PIXELS)(p->surface, kLostPixel);
+        p->wipePending = false;
+        p->changed = true;
+    }
+    return p;
+}
+
+uint16_t Touch(const Surface* surface, int64_t x, int64_t y) {
+    return *static_cast<volatile const uint16_t*>(surface->pixels + y * surface->width + x);
+}
+
+// The corners of a rectangle read and written again: AddressSanitizer catches a step outside
+// the surface there as it would in the painting of every pixel.
+void TouchCorners(Surface* surface, int64_t x, int64_t y, int64_t w, int64_t h) {
+    auto* first = static_cast<volatile uint16_t*>(surface->pixels + y * surface->width + x);
+    auto* last =
+        static_cast<volatile uint16_t*>(surface->pixels + (y + h - 1) * surface->width + x + w - 1);
+    *first = *first;
+    *last = *last;
+}
+
+}  // namespace
+
+extern "C" {
+
+// A lost surface's picture is read again from its file: from the decoded one kept.
+Bitmap* WRAP(LOAD_FILE)(const char* name, std::string* problem) {
+    for (const DecodedFile& f : decoded) {
+        if (f.file == name) return f.bitmap;
+    }
+    Bitmap* bitmap = REAL(LOAD_FILE)(name, problem);
+    if (bitmap) decoded.push_back({name, bitmap});
+    return bitmap;
+}
+
+void WRAP(DELETE_BITMAP)(Bitmap* bitmap) {
+    for (const DecodedFile& f : decoded) {
+        if (f.bitmap == bitmap) return;
+    }
+    REAL(DELETE_BITMAP)(bitmap);
+}
+
+Surface* WRAP(LOAD_PICTURE)(DirectDraw* dd, const char* name, int32_t width, int32_t height,
+                            std::string* problem) {
+    for (const Picture& p : pictures) {
+        if (p.file == name) return p.surface;
+    }
+    Surface* surface = REAL(LOAD_PICTURE)(dd, name, width, height, problem);
+    if (surface) {
+        std::vector<uint16_t> pixels(surface->pixels,
+                                     surface->pixels + size_t(surface->width) * surface->height);
+        pictures.push_back({name, surface, std::move(pixels), false, false, {}, 0});
+    }
+    return surface;
+}
+
+// A restored picture drawn again whole from its own file: the pixels its first load made.
+HRESULT WRAP(COPY_PICTURE)(Surface* surface, Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
+                           int32_t height) {
+    Picture* p = KeptPicture(surface);
+    bool whole = x == 0 && y == 0 && width == 0 && height == 0;
+    if (p && whole && !surface->lost && !surface->locked) {
+        for (const DecodedFile& f : decoded) {
+            if (f.bitmap != bitmap || f.file != p->file) continue;
+            RestorePixels(*p);
+            return DD_OK;
+        }
+    }
+    if (Unwiped(surface)) p->changed = true;
+    return REAL(COPY_PICTURE)(surface, bitmap, x, y, width, height);
+}
+
+Surface* WRAP(CREATE_SURFACE)(int32_t width, int32_t height) {
+    for (size_t i = 0; i < spareScreens.size(); ++i) {
+        Surface* spare = spareScreens[i];
+        if (spare->width != width || spare->height != height) continue;
+        spareScreens.erase(spareScreens.begin() + static_cast<std::ptrdiff_t>(i));
+        // Still among the surfaces alive, which is harmless: its pixels are never read.
+        uint16_t* pixels = spare->pixels;
+        *spare = Surface{};
+        spare->width = width, spare->height = height, spare->pixels = pixels;
+        return spare;
+    }
+    return REAL(CREATE_SURFACE)(width, height);
+}
+
+void WRAP(RELEASE_SURFACE)(Surface* surface) {
+    if (!surface || KeptPicture(surface)) return;
+    if (surface->width == SCREEN_WIDTH && surface->height == SCREEN_HEIGHT &&
+        spareScreens.size() < 2) {
+        spareScreens.push_back(surface);
+        return;
+    }
+    REAL(RELEASE_SURFACE)(surface);
+}
+
+void WRAP(COPY_PIXELS)(Surface* dst, int64_t x, int64_t y, const Surface* src, const RECT& r,
+                       bool keyed) {
+    if (Picture* p = Unwiped(dst)) {
+        Unwiped(src);
+        p->changed = true;
+        return REAL(COPY_PIXELS)(dst, x, y, src, r, keyed);
+    }
+    int64_t w = int64_t{r.right} - r.left, h = int64_t{r.bottom} - r.top;
+    if (r.left < 0 || r.top < 0 || r.right > src->width || r.bottom > src->height || w <= 0 ||
+        h <= 0 || x < 0 || y < 0 || x + w > dst->width || y + h > dst->height) {
+        OutOfBounds();
+    }
+    Touch(src, r.left, r.top);
+    Touch(src, r.right - 1, r.bottom - 1);
+    TouchCorners(dst, x, y, w, h);
+}
+
+void WRAP(FILL_PIXELS)(Surface* surface, uint16_t value) {
+    if (Picture* p = KeptPicture(surface)) {
+        if (surface->lost && value == kLostPixel) {
+            p->wipePending = true;
+            return;
+        }
+        p->wipePending = false;
+        p->changed = true;
+        return REAL(FILL_PIXELS)(surface, value);
+    }
+    TouchCorners(surface, 0, 0, surface->width, surface->height);
+}
+
+// A shot locks a picture to read it; the only writing through a lock is the copying of a
+// picture from its file, which marks it changed itself.
+HRESULT WRAP(LOCK)(Surface* surface, SurfaceLock* lock) {
+    Unwiped(surface);
+    return REAL(LOCK)(surface, lock);
+}
+
+COLORREF WRAP(GET_PIXEL)(Surface* surface, int32_t x, int32_t y) {
+    Unwiped(surface);
+    return REAL(GET_PIXEL)(surface, x, y);
+}
+
+COLORREF WRAP(SET_PIXEL)(Surface* surface, int32_t x, int32_t y, COLORREF color) {
+    Picture* p = Unwiped(surface);
+    if (p && !p->changed && x >= 0 && y >= 0 && x < surface->width && y < surface->height) {
+        if (p->pixelsSetCount == 4) {
+            p->changed = true;
+        } else {
+            p->pixelsSet[p->pixelsSetCount++] = y * surface->width + x;
+        }
+    }
+    return REAL(SET_PIXEL)(surface, x, y, color);
+}
+
+// The same open of the same music file answers as it did the first time.
+MCIERROR WRAP(CHECK_MUSIC)(uint32_t flags, const MCI_OPEN_PARMS* params, uint32_t* lengthMs) {
+    static std::string& file = *new std::string;
+    static uint32_t flagsSeen, length;
+    bool same = params && params->lpstrDeviceType && params->lpstrElementName &&
+                flags == flagsSeen && strcasecmp(params->lpstrDeviceType, "sequencer") == 0 &&
+                file == params->lpstrElementName;
+    if (!same) {
+        file.clear();
+        MCIERROR error = REAL(CHECK_MUSIC)(flags, params, &length);
+        if (error != 0) return error;
+        file = params->lpstrElementName, flagsSeen = flags;
+    }
+    if (lengthMs) *lengthMs = length;
+    return 0;
+}
+}
