@@ -53,12 +53,14 @@ TEST(ReplayScript, ReadsCommandsAndRejectsBadLinesByNumber) {
     EXPECT_EQ(s.commands[4].a, 1);
     EXPECT_EQ(s.commands[8].file, "a.bmp");
 
-    // Every kind of blank between words, and the commands the list above leaves out.
-    Script blanks;
+    // Every kind of blank between words, and the commands the list above leaves out, read
+    // into the same script: nothing of the first stays.
+    Script& blanks = s;
     ASSERT_TRUE(ParseScript("\tmove\t-5\v6\f\r\nhold SHIFT\nrelease 16\nat 4294967295\nlose\n",
                             &blanks, &error))
         << error;
     ASSERT_EQ(blanks.commands.size(), 5u);
+    EXPECT_EQ(blanks.seed, 1u);
     EXPECT_EQ(blanks.commands[0].a, -5);
     EXPECT_EQ(blanks.commands[0].b, 6);
     EXPECT_EQ(blanks.commands[1].kind, CommandKind::Hold);

@@ -214,6 +214,7 @@ int KeyCodeFromName(std::string_view name) {
 }
 
 bool ParseScript(const std::string& text, Script* script, std::string* error) {
+    *script = Script{};
     Source source;
     source.text = text;
     return CheckLines(&source, script, &script->commands, error);

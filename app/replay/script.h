@@ -51,8 +51,8 @@ int KeyCodeFromName(std::string_view name);
 // No command needs more; a longer line is refused without being read whole.
 constexpr size_t MAX_SCRIPT_LINE = 8192;
 
-// Parses the whole text; on a bad line, or one longer than MAX_SCRIPT_LINE, answers false
-// with a message naming the line.
+// Parses the whole text into the script, replacing what it held; on a bad line, or one
+// longer than MAX_SCRIPT_LINE, answers false with a message naming the line.
 bool ParseScript(const std::string& text, Script* script, std::string* error);
 
 // A script file read as it is played, one line at a time, so that its length costs no
