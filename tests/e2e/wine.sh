@@ -232,12 +232,25 @@ mkdir -p "$(dirname "$scores")"
 table > "$scores"
 mkdir -p "$work/elsewhere"
 cd "$work/elsewhere"
-wine "C:\\Program Files\\Sidescroller\\bin\\sidescroller.exe" > /dev/null 2> "$work/installed.err" &
-gamepid=$!
-for _ in $(seq 300); do
-    [ "$(import -window root -format "%[fx:mean>0.05]" info: 2> /dev/null)" = 1 ] && break
-    sleep 0.1
-done
+# The first program of a fresh Wine server starts Wine's desktop, and does not wait for it
+# for ever: on a loaded machine the installed game once found none and could not make its
+# window ("cannot create the game window"), and the same run passed again at once. Such a
+# start is tried once more; any other failure stands.
+start_installed() {
+    wine "C:\\Program Files\\Sidescroller\\bin\\sidescroller.exe" > /dev/null 2> "$work/installed.err" &
+    gamepid=$!
+    for _ in $(seq 300); do
+        [ "$(import -window root -format "%[fx:mean>0.05]" info: 2> /dev/null)" = 1 ] && return 0
+        kill -0 "$gamepid" 2> /dev/null || return 0
+        sleep 0.1
+    done
+}
+start_installed
+if ! kill -0 "$gamepid" 2> /dev/null && grep -q "cannot create the game window" "$work/installed.err"; then
+    echo "--   Wine's desktop was not ready for the installed game; starting it again"
+    wait "$gamepid" || true
+    start_installed
+fi
 settle installed-logo
 act xdotool key a
 act xdotool key i n s t
