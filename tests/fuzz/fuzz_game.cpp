@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "display/display.h"
 #include "hunt/hunt.h"
 #include "platform/common/queue.h"
-#include "platform/common/surface_internal.h"
 #include "platform/headless/headless.h"
 #include "screens/screens.h"
 #include "tests/fuzz/fuzz_support.h"
