@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a bounded time on a copy of its seed corpus and its regression
-# inputs, and prints for each its executions, speed, coverage and findings.
+# Runs every fuzz target for a bounded time on a copy of its corpus (seeds and the inputs of
+# mended findings), and prints for each its executions, speed, coverage and findings.
 #   bash tests/fuzz/run.sh BUILD_DIR SECONDS [TARGET...]   (CI: 60 s each; a long run: 3600)
 # FUZZ_RUNS=N stops a target after N inputs if that comes first (the documented run: 10000000).
 # FUZZ_FORK=N fuzzes in N processes at once, sharing one corpus (libFuzzer's -fork).
 # The whole-game target starts from the replay scripts in corpus/game/ and
 # corpus/replay_script/, turned into its input by game_seeds. A finding is left as crash-*
 # (or leak-*, timeout-*) in tests/fuzz/findings/ and fails the run; once mended, add it to
-# tests/fuzz/regressions/TARGET/.
+# tests/fuzz/corpus/TARGET/.
 set -euo pipefail
 build=$(realpath "$1")
 seconds=${2:-60}
@@ -25,10 +25,11 @@ for target in "${targets[@]}"; do
     if [ "$target" = game ]; then
         "$build/tests/fuzz/game_seeds" "$work" "$here"/corpus/game/*.txt \
             "$here"/corpus/replay_script/*.txt
+        # A kept finding is the fuzzer's own input, not a script.
+        find "$here/corpus/game" -type f ! -name '*.txt' -exec cp {} "$work/" \;
     else
         cp -r "$here/corpus/$target/." "$work/"
     fi
-    if [ -d "$here/regressions/$target" ]; then cp -r "$here/regressions/$target/." "$work/"; fi
     fork=()
     [ -z "${FUZZ_FORK:-}" ] || fork=(-fork="$FUZZ_FORK")
     if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -runs="${FUZZ_RUNS:--1}" \
