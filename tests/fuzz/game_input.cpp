@@ -40,6 +40,7 @@ Script DecodeGameInput(const uint8_t* data, size_t size) {
     Script script;
     if (size == 0) return script;
     script.seed = data[0] + 1u;
+    script.commands.reserve(std::min<size_t>(size / 3, MAX_EVENTS));
     int64_t now = 0;
     uint32_t waited = 0;
     for (size_t at = 1; at + 3 <= size && script.commands.size() < MAX_EVENTS; at += 3) {
