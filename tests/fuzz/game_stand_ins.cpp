@@ -4,7 +4,8 @@
 // 600 KB each, several times a frame, and reading the music file for its length. So each
 // picture is decoded once a run and outlives the game that loaded it, the music is read once,
 // and the back buffer and screen are checked, not painted: nothing the game decides reads
-// them (a shot reads the pictures, which are painted as ever).
+// them (a shot reads the pictures, which are painted as ever). Texts, which the credits and
+// the score table draw again every frame, are drawn once for each place and state.
 #include "tests/fuzz/game_stand_ins.h"
 
 #include <strings.h>
@@ -334,10 +335,10 @@ MCIERROR WRAP(CHECK_MUSIC)(uint32_t flags, const MCI_OPEN_PARMS* params, uint32_
 }
 
 // A text drawn onto the back buffer before, at the same place and in the same colour, onto
-// surfaces in the same state, is not drawn again: its letters come from the one font picture or font, and nothing reads the back
-// buffer, so its drawing was checked the first time. The pages of credits and the score
-// table, a frame's worth of text each, took two fifths of the time. The bitmap font's pen is
-// set as drawing sets it.
+// surfaces in the same state, is not drawn again: its letters come from the one font picture
+// or font, and nothing reads the back buffer, so its drawing was checked the first time. The
+// pages of credits and the score table, a frame's worth of text each, took two fifths of the
+// time. The bitmap font's pen is set as drawing sets it.
 void WRAP(DRAW_TEXT)(BitmapFont* font, int32_t x, int32_t y, const char* text, int32_t length) {
     uint32_t surfaces = StateOf(backBuffer) | StateOf(assetSurfaces.font) << 4;
     if (font != &bitmapFont || !DrawnBefore(1, x, y, 0, surfaces, text, length)) {
@@ -347,8 +348,8 @@ void WRAP(DRAW_TEXT)(BitmapFont* font, int32_t x, int32_t y, const char* text, i
     font->penY = y;
 }
 
-void WRAP(DRAW_GDI_TEXT)(const char* text, int32_t x, int32_t y, COLORREF color,
-                         Surface* surface, HFONT font) {
+void WRAP(DRAW_GDI_TEXT)(const char* text, int32_t x, int32_t y, COLORREF color, Surface* surface,
+                         HFONT font) {
     if (surface != backBuffer || font != textFont || !text ||
         !DrawnBefore(2, x, y, color, StateOf(surface), text,
                      static_cast<int32_t>(std::strlen(text)))) {
