@@ -131,7 +131,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Script script = DecodeGameInput(data, size);
+    static Script& script = *new Script;
+    DecodeGameInput(data, size, script);
     std::remove("high.dat");
     RestoreGameRecords();
     RepairPictures();

@@ -36,11 +36,12 @@ uint8_t Scaled(int64_t value, int64_t top) {
 
 }  // namespace
 
-Script DecodeGameInput(const uint8_t* data, size_t size) {
-    Script script;
-    if (size == 0) return script;
+void DecodeGameInput(const uint8_t* data, size_t size, Script& script) {
+    script.commands.clear();
+    script.seed = 1;
+    if (size == 0) return;
     script.seed = data[0] + 1u;
-    script.commands.reserve(std::min<size_t>(size / 3, MAX_EVENTS));
+    script.commands.reserve(MAX_EVENTS);
     int64_t now = 0;
     uint32_t waited = 0;
     for (size_t at = 1; at + 3 <= size && script.commands.size() < MAX_EVENTS; at += 3) {
@@ -94,7 +95,6 @@ Script DecodeGameInput(const uint8_t* data, size_t size) {
                 break;
         }
     }
-    return script;
 }
 
 std::vector<uint8_t> EncodeGameInput(const Script& script) {

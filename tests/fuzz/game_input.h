@@ -14,6 +14,7 @@ constexpr uint32_t MAX_WAITED_MS = 3000;
 constexpr size_t MAX_EVENTS = 512;
 
 // Every input is a script; the end of the input closes the window, as a script's end does.
-Script DecodeGameInput(const uint8_t* data, size_t size);
+// The script is filled anew, keeping its room from one input to the next.
+void DecodeGameInput(const uint8_t* data, size_t size, Script& script);
 // The input that plays a script as closely as the events can say it (the seeds).
 std::vector<uint8_t> EncodeGameInput(const Script& script);

@@ -25,6 +25,7 @@
 namespace {
 
 struct Picture {
+    const char* given;  // the name as the game passed it
     std::string file;
     Surface* surface;
     std::vector<uint16_t> pixels;  // as its file makes them
@@ -38,10 +39,24 @@ struct Picture {
 // Kept for the whole process, so that nothing kept counts as a leak at its end.
 std::vector<Picture>& pictures = *new std::vector<Picture>;
 struct DecodedFile {
+    const char* given;
     std::string file;
     Bitmap* bitmap;
 };
 std::vector<DecodedFile>& decoded = *new std::vector<DecodedFile>;
+
+// The kept entry for a file. The game names its files by the same constants every time, so
+// their addresses are tried first: the sanitizers hand every unequal memcmp to the fuzzer.
+template <typename Entry>
+Entry* Kept(std::vector<Entry>& entries, const char* name) {
+    for (Entry& e : entries) {
+        if (e.given == name) return &e;
+    }
+    for (Entry& e : entries) {
+        if (e.file == name) return &e;
+    }
+    return nullptr;
+}
 // Screens and back buffers released, for the next input's to reuse: new memory of their size
 // costs the kernel's clearing of its pages.
 std::vector<Surface*>& spareScreens = *new std::vector<Surface*>;
@@ -163,6 +178,7 @@ uint32_t StateOf(const Surface* s) {
 bool DrawnBefore(int32_t kind, int32_t x, int32_t y, COLORREF color, uint32_t surfaces,
                  const char* text, int32_t length) {
     struct Drawn {
+        uint32_t hash;  // tested first: the sanitizers hand every unequal memcmp to the fuzzer
         int32_t kind, x, y, length;
         COLORREF color;
         uint32_t surfaces;
@@ -172,19 +188,21 @@ bool DrawnBefore(int32_t kind, int32_t x, int32_t y, COLORREF color, uint32_t su
     static Drawn* drawn = new Drawn[kSlots]();
     static uint32_t used;
     if (length <= 0 || length > 40) return false;
-    Drawn key{kind, x, y, length, color, surfaces, {}};
-    std::memcpy(key.text, text, static_cast<size_t>(length));
     uint32_t hash = 2166136261u;
     auto mix = [&hash](uint32_t word) { hash = (hash ^ word) * 16777619u; };
     mix(static_cast<uint32_t>(kind)), mix(static_cast<uint32_t>(x)), mix(static_cast<uint32_t>(y));
     mix(color), mix(surfaces);
     for (int32_t i = 0; i < length; ++i) mix(static_cast<uint8_t>(text[i]));
+    Drawn key{hash, kind, x, y, length, color, surfaces, {}};
+    std::memcpy(key.text, text, static_cast<size_t>(length));
     for (uint32_t slot = hash % kSlots;; slot = (slot + 1) % kSlots) {
         if (drawn[slot].kind == 0) {
             if (used < kSlots * 3 / 4) drawn[slot] = key, ++used;
             return false;
         }
-        if (std::memcmp(&drawn[slot], &key, sizeof key) == 0) return true;
+        if (drawn[slot].hash == hash && std::memcmp(&drawn[slot], &key, sizeof key) == 0) {
+            return true;
+        }
     }
 }
 
@@ -194,11 +212,9 @@ extern "C" {
 
 // A lost surface's picture is read again from its file: from the decoded one kept.
 Bitmap* WRAP(LOAD_FILE)(const char* name, std::string* problem) {
-    for (const DecodedFile& f : decoded) {
-        if (f.file == name) return f.bitmap;
-    }
+    if (DecodedFile* f = Kept(decoded, name)) return f->bitmap;
     Bitmap* bitmap = REAL(LOAD_FILE)(name, problem);
-    if (bitmap) decoded.push_back({name, bitmap});
+    if (bitmap) decoded.push_back({name, name, bitmap});
     return bitmap;
 }
 
@@ -211,14 +227,12 @@ void WRAP(DELETE_BITMAP)(Bitmap* bitmap) {
 
 Surface* WRAP(LOAD_PICTURE)(DirectDraw* dd, const char* name, int32_t width, int32_t height,
                             std::string* problem) {
-    for (const Picture& p : pictures) {
-        if (p.file == name) return p.surface;
-    }
+    if (Picture* p = Kept(pictures, name)) return p->surface;
     Surface* surface = REAL(LOAD_PICTURE)(dd, name, width, height, problem);
     if (surface) {
         std::vector<uint16_t> pixels(surface->pixels,
                                      surface->pixels + size_t(surface->width) * surface->height);
-        pictures.push_back({name, surface, std::move(pixels), false, false, {}, 0});
+        pictures.push_back({name, name, surface, std::move(pixels), false, false, {}, 0});
     }
     return surface;
 }
