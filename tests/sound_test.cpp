@@ -1,5 +1,6 @@
 // The music's start-up commands and the recording sound backend that the replay reports from.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <string>
@@ -179,6 +180,8 @@ TEST(SoundEffectTest, EffectsAreRecordedWithFileTimeAndDefaultTone) {
     EXPECT_TRUE(sndPlaySound("data\\load.wav", SND_ASYNC));  // missing: the default tone
     EXPECT_FALSE(sndPlaySound("data\\load.wav", SND_ASYNC | SND_NODEFAULT));
     EXPECT_TRUE(sndPlaySound(nullptr, 0));
+    ASSERT_EQ(mkdir("data/folder.wav", 0755), 0);  // a folder is no wave either
+    EXPECT_FALSE(sndPlaySound("data\\folder.wav", SND_ASYNC | SND_NODEFAULT));
 
     HeadlessSoundEvent events[4];
     ASSERT_EQ(HeadlessSoundEvents(events, 4), 2);
