@@ -154,6 +154,7 @@ TEST_F(WindowProcTest, TheClockCountsDownEverywhereAndEndsOnlyAGame) {
     EXPECT_EQ(GameState, MainMenu);
 
     GameState = Playing;
+    ResetGame();  // as the menu starts a game: forgets an end requested before
     score = 40;
     secondsLeft = 1;
     Tick(TIMER_CLOCK);

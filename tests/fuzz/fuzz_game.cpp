@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <type_traits>
-#include <vector>
 
 #include "app/app.h"
 #include "app/replay/replay.h"
@@ -17,37 +15,9 @@
 #include "tests/fuzz/fuzz_support.h"
 #include "tests/fuzz/game_input.h"
 #include "tests/fuzz/game_stand_ins.h"
+#include "tests/support/game_records.h"
 
 namespace {
-
-// The game's records as the program starts, put back before every input.
-struct Kept {
-    void* record;
-    std::vector<uint8_t> start;
-};
-std::vector<Kept> kept;
-
-template <typename T>
-void Keep(T& record) {
-    static_assert(std::is_trivially_copyable_v<T>);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
-    kept.push_back({&record, std::vector<uint8_t>(bytes, bytes + sizeof record)});
-}
-
-void KeepGameRecords() {
-    Keep(GameState), Keep(quitAfterCredits), Keep(mainWindow), Keep(logFile);
-    Keep(lastFrameTime), Keep(musicOpenParams), Keep(musicPlayParams);
-    Keep(scrollX), Keep(score), Keep(secondsLeft), Keep(shotsLeft), Keep(cursorPos);
-    Keep(smallBirds), Keep(bigBirds), Keep(plane), Keep(para), Keep(popups);
-    Keep(newGameButton), Keep(quitButton), Keep(creditsButton), Keep(highScoreButton);
-    Keep(hotSpot), Keep(hitRect), Keep(highScoreTable), Keep(highScorePhase), Keep(nameEntry);
-    Keep(directDraw), Keep(primarySurface), Keep(backBuffer), Keep(assetSurfaces);
-    Keep(bitmapFont), Keep(textFont);
-}
-
-void RestoreGameRecords() {
-    for (const Kept& k : kept) std::memcpy(k.record, k.start.data(), k.start.size());
-}
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "fuzz_game: %s (state %d, score %d, shots %d, scroll %d)\n", what,

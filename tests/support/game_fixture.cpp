@@ -12,6 +12,7 @@
 #include "app/replay/replay.h"
 #include "display/display.h"
 #include "platform/headless/headless.h"
+#include "tests/support/game_records.h"
 
 namespace fs = std::filesystem;
 
@@ -26,12 +27,26 @@ std::string EnterFreshRunFolder() {
     return folder;
 }
 
+namespace {
+
+// The records as the test program started, kept before the first test: every test in a
+// run folder starts from them, whichever tests ran before it in the same process.
+class GameRecordsKept : public ::testing::Environment {
+    void SetUp() override { KeepGameRecords(); }
+};
+[[maybe_unused]] ::testing::Environment* const gameRecordsKept =
+    ::testing::AddGlobalTestEnvironment(new GameRecordsKept);
+
+}  // namespace
+
 void RunFolderTest::SetUp() {
+    RestoreGameRecords();
+    from = fs::current_path().string();
     folder = EnterFreshRunFolder();
 }
 
 void RunFolderTest::TearDown() {
-    fs::current_path("/tmp");
+    fs::current_path(from);
     std::error_code ignored;
     fs::remove_all(folder, ignored);
 }

@@ -20,6 +20,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
     std::string folder;
+    std::string from;  // the folder the test started in, entered again after it
 };
 
 // The game started as the entry starts it (headless, seed 1, clock 0), with no frame run yet.
