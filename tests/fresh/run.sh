@@ -10,6 +10,7 @@ set -euo pipefail
 here=$(realpath "$(dirname "$0")/../..")
 repo=${1:-$here}
 work=${2:-$(mktemp -d /var/tmp/sidescroller-fresh.XXXXXX)}
+mkdir -p "$work"
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 root=$work/root
 [ "$(id -u)" -eq 0 ] || { echo "fresh: run as root (debootstrap and chroot need it)" >&2; exit 1; }
