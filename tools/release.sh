@@ -6,7 +6,7 @@
 # built in a fresh folder, never the working tree; SOURCE_DATE_EPOCH is the commit's time,
 # so that the same commit gives the same bytes wherever and whenever it is built. Further
 # arguments are CMake options for the Debian package: the packaging values a distributor
-# decides (see "Packaging values" in the README), printed at the end.
+# decides (see "Packaging values" in docs/releasing.md), printed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/release}")

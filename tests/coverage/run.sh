@@ -2,7 +2,7 @@
 # Line and branch coverage of the game's code under every test that runs it on Linux: the
 # suite, the real window under Xvfb (three ways), the recorded play-through and its replay,
 # and the installed game with its package. Prints the figures per folder and fails when a
-# folder falls below its floor in floors.txt (the README's table).
+# folder falls below its floor in floors.txt (the table in docs/testing.md).
 #   bash tests/coverage/run.sh [BUILD_DIR [PART]]     (default build-coverage, every part)
 # PART is one of suite (build, counters to zero, ctest), e2e or report, for CI, which runs
 # its own end-to-end stages on this build between the first and the last. The e2e
