@@ -104,6 +104,7 @@ var sidescrollerPage = (function () {
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
   }
   document.getElementById('record').addEventListener('click', saveRecording);
+  document.getElementById('record-end').addEventListener('click', saveRecording);
   document.getElementById('again').addEventListener('click', function () { location.reload(); });
   // The right button reloads the magazine: no menu.
   document.addEventListener('contextmenu', function (e) { e.preventDefault(); });
@@ -232,6 +233,7 @@ var sidescrollerPage = (function () {
     if (problemShown) return;
     show('The game has ended. Thank you for playing.');
     document.getElementById('again').hidden = false;
+    document.getElementById('record-end').hidden = false;
     bar.hidden = true;
   }
 
