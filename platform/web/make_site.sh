@@ -8,7 +8,7 @@ set -euo pipefail
 src=$1 site=$2 build=$3 version=$4
 mkdir -p "$site/data" "$site/fonts"
 sed "s/@VERSION@/$version/g" "$src/platform/web/index.html" > "$site/index.html"
-cp "$src/platform/web/page.js" "$site/"
+cp "$src/platform/web/page.js" "$src/platform/web/storage.js" "$site/"
 cp "$src/font.des" "$site/"
 cp "$src"/data/*.bmp "$src"/data/*.wav "$src"/data/*.mid "$site/data/"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf "$site/fonts/"

@@ -1,7 +1,7 @@
 // The page around the game: loads the game's files with progress, lays them out in the
-// game's working folder, keeps "high.dat" in IndexedDB, scales the picture, plays the
-// sound through WebAudio, and shows what went wrong or that the game has ended. Every
-// path is relative, so the site works from any folder of any host.
+// game's working folder, keeps "high.dat" in IndexedDB (storage.js), scales the picture,
+// plays the sound through WebAudio, and shows what went wrong or that the game has ended.
+// Every path is relative, so the site works from any folder of any host.
 'use strict';
 
 var sidescrollerPage = (function () {
@@ -9,6 +9,9 @@ var sidescrollerPage = (function () {
   // Desynchronized: the canvas is handed to the compositor without the page's full paint
   // each frame; measured, it cuts the renderer's share of a core by about a third.
   var context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+  var game = document.getElementById('game');
+  var bar = document.getElementById('bar');
+  var storageLine = document.getElementById('storage');
   var notice = document.getElementById('notice');
   var message = document.getElementById('message');
   var detail = document.getElementById('detail');
@@ -29,19 +32,56 @@ var sidescrollerPage = (function () {
   }
 
   // The picture as large as the window allows at 4:3, by whole multiples where it fits, as
-  // sharp as the native game scales it.
+  // sharp as the native game scales it. The page's controls never lie on it, so that a
+  // click on the picture is always a shot: they stand in the corner beside or below it,
+  // and where neither has room the picture leaves them some.
   function fit() {
     var w = window.innerWidth, h = window.innerHeight;
-    // A touch screen fills at any scale, with room beside the picture for the thumbs'
-    // controls (touch.js).
     var touch = document.documentElement.classList.contains('touch');
-    var scale = Math.min((w - (touch ? 96 : 0)) / 640, h / 480);
-    if (scale >= 1 && !touch) scale = Math.floor(scale);
+    function scaleIn(width, height) {
+      var s = Math.max(0, Math.min(width / 640, height / 480));
+      return s >= 1 && !touch ? Math.floor(s) : s;
+    }
+    var scale, right = 0, below = 0;
+    if (touch) {
+      // A touch screen fills at any scale, with room beside the picture for the thumbs'
+      // controls (touch.js), and below it for the storage line while that shows.
+      below = bar.hidden || storageLine.hidden ? 0 : storageLine.offsetHeight;
+      scale = scaleIn(w - 96, h - below);
+    } else {
+      scale = scaleIn(w, h);
+      // The bar stands 8 pixels in from the bottom right corner.
+      var across = bar.hidden ? 0 : bar.offsetWidth + 16;
+      var down = bar.hidden ? 0 : bar.offsetHeight + 16;
+      if (across && (w - 640 * scale) / 2 < across && (h - 480 * scale) / 2 < down) {
+        var beside = scaleIn(w - across, h), under = scaleIn(w, h - down);
+        if (beside > under) {
+          scale = beside;
+          right = across;
+        } else {
+          scale = under;
+          below = down;
+        }
+      }
+    }
+    game.style.right = right + 'px';
+    game.style.bottom = below + 'px';
     canvas.style.width = Math.floor(640 * scale) + 'px';
     canvas.style.height = Math.floor(480 * scale) + 'px';
   }
   window.addEventListener('resize', fit);
   fit();
+  // The touch layer places its controls on the same event.
+  function relayout() {
+    window.dispatchEvent(new Event('resize'));
+  }
+
+  // While the browser keeps no scores, one line beside the picture says so.
+  sidescrollerStorage.onProblem(function (problem) {
+    storageLine.textContent = problem ? 'The scores are not being kept: ' + problem + '.' : '';
+    storageLine.hidden = !problem;
+    relayout();
+  });
 
   function toggleFullScreen() {
     if (document.fullscreenElement) {
@@ -54,7 +94,7 @@ var sidescrollerPage = (function () {
     toggleFullScreen();
     e.currentTarget.blur();
   });
-  document.getElementById('record').addEventListener('click', function (e) {
+  function saveRecording(e) {
     e.currentTarget.blur();
     var blob = new Blob([recording()], { type: 'text/plain' });
     var link = document.createElement('a');
@@ -62,7 +102,9 @@ var sidescrollerPage = (function () {
     link.download = 'play.txt';
     link.click();
     setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
-  });
+  }
+  document.getElementById('record').addEventListener('click', saveRecording);
+  document.getElementById('record-end').addEventListener('click', saveRecording);
   document.getElementById('again').addEventListener('click', function () { location.reload(); });
   // The right button reloads the magazine: no menu.
   document.addEventListener('contextmenu', function (e) { e.preventDefault(); });
@@ -152,21 +194,9 @@ var sidescrollerPage = (function () {
     if (music) { try { music.stop(); } catch (e) {} music = null; }
   }
 
-  // Writes the saved folder to IndexedDB after each save; a save during a write waits for it.
-  var saving = false, saveAgain = false, storageOk = true;
+  // The game's fsync: the table it has just saved goes to IndexedDB.
   function keepSaves() {
-    if (!Module.FS.lookupPath('/save').node.mount.type.syncfs) return;
-    if (saving) { saveAgain = true; return; }
-    saving = true;
-    Module.FS.syncfs(false, function (error) {
-      saving = false;
-      if (error && storageOk) {
-        storageOk = false;
-        console.log('Sidescroller: the browser keeps no scores (' + (error.message || error) +
-                    '); they last for this visit');
-      }
-      if (saveAgain) { saveAgain = false; keepSaves(); }
-    });
+    sidescrollerStorage.keep();
   }
 
   var putMs = 0;  // time spent in putImageData, for the figures
@@ -181,7 +211,10 @@ var sidescrollerPage = (function () {
     putMs += performance.now() - start;
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
-      document.getElementById('bar').hidden = false;
+      bar.hidden = false;
+      relayout();
+      // The game has read its table by its first picture.
+      if (sidescrollerStorage.wantsTable()) setTimeout(function () { Module._WebSaveScores(); });
       performance.mark('first-picture');
     }
   }
@@ -200,7 +233,8 @@ var sidescrollerPage = (function () {
     if (problemShown) return;
     show('The game has ended. Thank you for playing.');
     document.getElementById('again').hidden = false;
-    document.getElementById('bar').hidden = true;
+    document.getElementById('record-end').hidden = false;
+    bar.hidden = true;
   }
 
   function recording() {
@@ -256,34 +290,16 @@ var sidescrollerPage = (function () {
       FS.writeFile('/game/' + entry.name, bytes);
       if (/\.wav$/i.test(entry.name)) decode(entry.name, bytes);
     });
-    // "high.dat" lives in a folder kept in IndexedDB, linked into the game's folder. The
-    // game saves through the link as on every system, a temporary file renamed over the
-    // table, and its fsync has the folder written to IndexedDB (platform/web/library.js).
-    // Where the browser refuses storage, the folder stays in memory and the scores last
-    // the visit.
+    // "high.dat" lives in a folder of its own, linked into the game's folder. The game
+    // saves through the link as on every system, a temporary file renamed over the table,
+    // and its fsync has the table written to IndexedDB (platform/web/library.js). Where the
+    // browser refuses storage, the table stays in memory and the scores last the visit.
     FS.mkdir('/save');
-    function begin() {
-      FS.symlink('/save/high.dat', '/game/high.dat');
-      FS.chdir('/game');
-      if (!stopped) message.textContent = 'Starting…';
-    }
-    function noStorage(why) {
-      console.log('Sidescroller: the browser keeps no scores (' + why +
-                  '); they last for this visit');
-    }
-    if (!window.indexedDB) {
-      noStorage('no IndexedDB');
-      begin();
-      return;
-    }
-    FS.mount(Module.IDBFS, {}, '/save');
+    FS.symlink('/save/high.dat', '/game/high.dat');
+    FS.chdir('/game');
     Module.addRunDependency('saved scores');
-    FS.syncfs(true, function (error) {
-      if (error) {
-        noStorage(error.message || error);
-        FS.unmount('/save');
-      }
-      begin();
+    sidescrollerStorage.read(FS, '/save/high.dat', function () {
+      if (!stopped) message.textContent = 'Starting…';
       Module.removeRunDependency('saved scores');
     });
   }

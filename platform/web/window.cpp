@@ -52,6 +52,12 @@ EM_JS(void, WebToggleFullScreen, (), { sidescrollerPage.toggleFullScreen(); });
 
 EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
     int vk = VirtualKeyFor(*key);
+    // The browser keeps its own keys, and the game never hears them: reload, full screen,
+    // developer tools, Tab between the page's controls, Control or Command with any key
+    // (zoom, find, print), Alt+F4. Control with Alt is AltGr, which types.
+    bool browsers = vk == kF5 || vk == kF11 || vk == VK_F12 || vk == VK_TAB || key->metaKey ||
+                    (key->ctrlKey && !key->altKey) || (key->altKey && vk == kF4);
+    if (browsers) return EM_FALSE;
     size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
     if (!key->repeat && !downAs[physical]) {
         downAs[physical] = static_cast<uint8_t>(vk);
@@ -64,11 +70,8 @@ EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
     } else if (key->altKey && !key->repeat && vk == VK_RETURN) {
         WebToggleFullScreen();
     }
-    // The browser keeps its own keys (reload, full screen, developer tools, Control or
-    // Command with a key, Alt+F4); every other key is the game's and scrolls nothing.
-    bool browsers = vk == kF5 || vk == kF11 || vk == VK_F12 || key->ctrlKey || key->metaKey ||
-                    (key->altKey && vk == kF4);
-    return browsers ? EM_FALSE : EM_TRUE;
+    // Every other key is the game's and scrolls nothing.
+    return EM_TRUE;
 }
 
 EM_BOOL KeyUp(int, const EmscriptenKeyboardEvent* key, void*) {

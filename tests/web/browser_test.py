@@ -97,6 +97,25 @@ class Page:
         time.sleep(0.026 * count + 0.05)
 
 
+def stored_table(driver, folder=False):
+    """The record IndexedDB keeps high.dat in, as (mode, bytes); with folder, a folder's
+    record put in its place first."""
+    record = driver.execute_async_script("""
+        var folder = arguments[0], done = arguments[1], r = indexedDB.open('/save', 21);
+        r.onsuccess = function () {
+          var t = r.result.transaction(['FILE_DATA'], 'readwrite');
+          var s = t.objectStore('FILE_DATA'), key = '/save/high.dat';
+          var get = folder ? s.put({timestamp: new Date(), mode: 16877}, key) : s.get(key);
+          t.oncomplete = function () {
+            r.result.close();
+            var v = get.result, b = v && v.contents, text = '';
+            for (var i = 0; b && i < b.length; i++) text += String.fromCharCode(b[i]);
+            done(v && [v.mode, btoa(text)]);
+          };
+        };""", folder)
+    return (record[0], base64.b64decode(record[1])) if record else None
+
+
 def replay_state(recording):
     """The game state at the end of a recording, from the headless replay."""
     folder = tempfile.mkdtemp(prefix="web-look-")
@@ -161,7 +180,9 @@ try:
     check(sound == {"context": "running", "music": True, "decoded": [
         "data/load.wav", "data/shot.wav", "data/tavok.mp3"]},
           "the first key starts the sound, the music playing: %s" % sound)
-    page.keys("web")
+    # A typo corrected with Backspace; Control+= zooms the page and types nothing.
+    page.keys("wex", Keys.BACKSPACE, "b")
+    ActionChains(driver).key_down(Keys.CONTROL).send_keys("=").key_up(Keys.CONTROL).perform()
     page.frames()
     compare(driver, "name")
     page.move(20, 440)
@@ -179,7 +200,10 @@ try:
     check(scroll_y == 0, "the game's keys did not scroll the page")
 
     # A game: shots across the screen, a reload, scrolling by arrow key and by the edges,
-    # then shots aimed where the replay of the recording so far says a bird will be.
+    # then shots aimed where the replay of the recording so far says a bird will be. The
+    # browser has no room for its scores meanwhile.
+    origin = driver.execute_script("return location.origin")
+    driver.execute_cdp_cmd("Storage.overrideQuotaForOrigin", {"origin": origin, "quotaSize": 1})
     new_game_and_eight_shots(page)
     page.click(MouseButton.RIGHT)
     page.keys(Keys.ARROW_RIGHT * 5)
@@ -228,6 +252,24 @@ try:
     write_bmp(os.path.join(out, "highscores-browser.bmp"), shot)
     saved = page.file("/save/high.dat")
     check(saved is not None, "the game saved high.dat in the browser's storage")
+    line = wait_for(driver, "var s = document.getElementById('storage');"
+                            "return !s.hidden && s.textContent")
+    lines = [e["message"] for e in driver.get_log("browser") if "scores" in e["message"]]
+    check(bool(line) and "no room" in line and len(lines) == 1 and "keeps no scores" in lines[0],
+          "a save the browser has no room for is told on the page (%r) and in one console "
+          "line: %s" % (line, lines))
+    # In a small window the picture leaves the controls room.
+    driver.set_window_size(800, 600)
+    page.frames()
+    overlaps = driver.execute_script("""
+        var p = document.getElementById('screen').getBoundingClientRect();
+        return ['storage', 'record', 'full'].filter(function (id) {
+          var r = document.getElementById(id).getBoundingClientRect();
+          return r.width && r.height && r.left < p.right && p.left < r.right &&
+                 r.top < p.bottom && p.top < r.bottom; });""")
+    size = driver.execute_script("return [innerWidth, innerHeight]")
+    check(overlaps == [], "at %d x %d no control lies on the picture: %s" % (*size, overlaps))
+    driver.set_window_size(1400, 1200)
 
     # The browser's recording, saved from the page's button, replayed headlessly.
     driver.find_element("id", "record").click()
@@ -254,6 +296,19 @@ try:
     check(text_pixels < 307200 * 2 // 100,
           "high-score screen, the same frame: %d of 307200 pixels differ (text only)"
           % text_pixels)
+    # With room again, a second game's save reaches IndexedDB, and the page says no more.
+    driver.execute_cdp_cmd("Storage.overrideQuotaForOrigin", {"origin": origin})
+    page.keys(Keys.SPACE)
+    page.move(300, 100)  # hot spot (325, 125): the new-game button
+    page.frames()
+    page.click()
+    page.frames(4)
+    page.keys(Keys.ESCAPE)
+    kept = wait_for(driver, "return document.getElementById('storage').hidden")
+    lines = [e["message"] for e in driver.get_log("browser") if "scores" in e["message"]]
+    check(bool(kept) and len(lines) == 1 and "keeps the scores again" in lines[0],
+          "the next save is kept, the page's line gone, one console line: %s" % lines)
+    saved = page.file("/save/high.dat")
     errors = console_errors(driver)
     check(not errors, "no errors on the console: %s" % errors)
 
@@ -261,7 +316,8 @@ try:
     driver.refresh()
     wait_for(driver, "return document.getElementById('notice').hidden")
     page.frames()
-    check(page.file("/save/high.dat") == saved, "after a reload high.dat is the one saved")
+    check(page.file("/save/high.dat") == saved,
+          "after a reload high.dat is the second game's table")
     page.keys("a")
     page.frames()
     page.keys(Keys.RETURN)
@@ -289,6 +345,14 @@ try:
     ended = wait_for(driver, "return !document.getElementById('again').hidden && "
                              "document.getElementById('message').textContent")
     check(bool(ended), "quitting ends on a page offering to play again: %r" % ended)
+    driver.find_element("id", "record-end").click()
+    second = os.path.join(downloads, "play (1).txt")
+    end = time.time() + 10
+    while not os.path.exists(second) and time.time() < end:
+        time.sleep(0.1)
+    text = open(second).read() if os.path.exists(second) else None
+    check(text == driver.execute_script("return sidescrollerPage.recording()"),
+          "the play-again page saves the visit's recording")
     errors = console_errors(driver)
     check(not errors, "no errors on the console after the reload: %s" % errors)
 
@@ -304,14 +368,34 @@ try:
         check(bool(text) and all(w in text for w in words),
               "%s: the page says %r" % (broken, text))
         driver.get_log("browser")
+    # A stored high.dat that is a folder is replaced by the table the game has.
+    driver.get(url)
+    wait_for(driver, "return document.getElementById('notice').hidden")
+    stored_table(driver, folder=True)
+    driver.get_log("browser")
+    driver.refresh()
+    wait_for(driver, "return document.getElementById('notice').hidden")
+    end, record = time.time() + 5, None
+    while time.time() < end and (not record or record[0] & 0o170000 != 0o100000):
+        record = stored_table(driver)
+    # The replacing save is the visit's first: no other line comes with it.
+    lines = [e["message"] for e in driver.get_log("browser") if "Sidescroller:" in e["message"]]
+    is_file = bool(record) and record[0] & 0o170000 == 0o100000
+    check(is_file and record[1] == page.file("/save/high.dat") and len(lines) == 1 and
+          "a folder, not a table file" in lines[0],
+          "a folder stored as high.dat is replaced by the game's table, with one console line: "
+          "%s" % lines)
     # A browser that refuses storage: the game plays, and says so in one console line.
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
         "source": "Object.defineProperty(window, 'indexedDB', {value: undefined});"})
     driver.get(url)
     shown = wait_for(driver, "return document.getElementById('notice').hidden")
     lines = [e["message"] for e in driver.get_log("browser") if "keeps no scores" in e["message"]]
-    check(bool(shown) and len(lines) == 1,
-          "without storage the game starts, with one line on the console: %s" % lines)
+    line = driver.execute_script("var s = document.getElementById('storage');"
+                                 "return !s.hidden && s.textContent")
+    check(bool(shown) and len(lines) == 1 and bool(line),
+          "without storage the game starts, saying so on the page (%r) and in one console "
+          "line: %s" % (line, lines))
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {
         "source": "delete window.WebAssembly;"})
     driver.get(url)

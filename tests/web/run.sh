@@ -2,9 +2,11 @@
 # The web game in a real browser: builds build-web/site with Emscripten, serves it on
 # 127.0.0.1 from a sub-path, and plays it in headless Chromium through Selenium with real
 # DOM input (tests/web/browser_test.py): the logo, name and menu screens against the
-# headless replay's, a game, the high-score screen, a reload, the browser's recording
-# replayed headlessly to the same high.dat, and a missing or broken picture named on the
-# page; then a game in headless Firefox (tests/web/firefox_test.py) and the touch and phone
+# headless replay's (the name corrected with Backspace, a zoom key typing nothing), a game
+# the browser has no room to keep, the high-score screen, the browser's recording replayed
+# headlessly to the same high.dat, no control on the picture in a small window, a second
+# game kept and found after a reload, a stored table that is a folder replaced, and a
+# missing or broken picture named on the page; then a game in headless Firefox (tests/web/firefox_test.py) and the touch and phone
 # checks (tests/web/touch_test.py). Pictures, the recording and high.dat stay in OUT (default
 # build-web/browser-test).
 #   bash tests/web/run.sh [BUILD] [WEB_BUILD] [OUT]
