@@ -9,20 +9,6 @@
 
 namespace {
 
-struct NamedKey {
-    const char* name;
-    int code;
-};
-
-constexpr NamedKey kKeys[] = {
-    {"BACK", 8},       {"TAB", 9},       {"RETURN", 13},     {"SHIFT", 16},     {"CONTROL", 17},
-    {"MENU", 18},      {"PAUSE", 19},    {"CAPITAL", 20},    {"ESCAPE", 27},    {"SPACE", 32},
-    {"PRIOR", 33},     {"NEXT", 34},     {"END", 35},        {"HOME", 36},      {"LEFT", 37},
-    {"UP", 38},        {"RIGHT", 39},    {"DOWN", 40},       {"INSERT", 45},    {"DELETE", 46},
-    {"MULTIPLY", 106}, {"ADD", 107},     {"SEPARATOR", 108}, {"SUBTRACT", 109}, {"DECIMAL", 110},
-    {"DIVIDE", 111},   {"NUMLOCK", 144}, {"SCROLL", 145},
-};
-
 constexpr int64_t kMaxTime = 0xFFFFFFFFll;
 // No command has more words; a line with more is refused without splitting it further.
 constexpr size_t kMaxWords = 4;
@@ -192,26 +178,6 @@ bool CheckLines(Source* source, Script* script, std::vector<ScriptCommand>* comm
 }
 
 }  // namespace
-
-int KeyCodeFromName(std::string_view name) {
-    if (name.size() == 1 &&
-        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
-        return name[0];
-    }
-    for (const NamedKey& key : kKeys) {
-        if (name == key.name) return key.code;
-    }
-    int64_t n = 0;
-    if (name.substr(0, 6) == "NUMPAD" && name.size() == 7 &&
-        ParseNumber(name.substr(6), 0, 9, &n)) {
-        return static_cast<int>(96 + n);
-    }
-    if (name.size() >= 2 && name[0] == 'F' && ParseNumber(name.substr(1), 1, 24, &n)) {
-        return static_cast<int>(111 + n);
-    }
-    if (ParseNumber(name, 1, 255, &n)) return static_cast<int>(n);
-    return -1;
-}
 
 bool ParseScript(const std::string& text, Script* script, std::string* error) {
     *script = Script{};

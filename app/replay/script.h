@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+// The key words, as the recorder writes them.
+#include "platform/common/recording_format.h"
+
 enum class CommandKind {
     Seed,
     Start,
@@ -43,10 +46,6 @@ struct Script {
     int lastLine = 0;
     std::string note;
 };
-
-// The virtual-key code for a name without its prefix ("RETURN", "A", "F12") or a decimal
-// code; -1 when unknown.
-int KeyCodeFromName(std::string_view name);
 
 // No command needs more; a longer line is refused without being read whole.
 constexpr size_t MAX_SCRIPT_LINE = 8192;
