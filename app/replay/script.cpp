@@ -145,8 +145,9 @@ bool ParseLine(std::string_view line, int lineNumber, bool* timeStarted, Script*
 }
 
 // Checks every line, keeping the commands when asked to. A last line without its line end
-// that cannot be read is what a full disk or a crash leaves of a recording: the script is
-// played without it.
+// is what a full disk or a crash leaves of a recording, since the recorder ends every line:
+// the script is played without it, even when what is left still reads ("at 1078" cut to
+// "at 10" would play at another moment).
 bool CheckLines(Source* source, Script* script, std::vector<ScriptCommand>* commands,
                 std::string* error) {
     std::string line;
@@ -162,18 +163,16 @@ bool CheckLines(Source* source, Script* script, std::vector<ScriptCommand>* comm
                      std::to_string(MAX_SCRIPT_LINE) + " bytes: " + Quote(line);
             return false;
         }
-        ScriptCommand c;
-        bool isCommand = false;
-        if (!ParseLine(line, number, &timeStarted, script, &c, &isCommand, error)) {
-            if (end != LineEnd::EndOfFile) return false;
-            error->clear();
+        if (end == LineEnd::EndOfFile) {
             script->note = "the file ends early, in the middle of line " + std::to_string(number) +
                            ": played up to line " + std::to_string(number - 1);
             return true;
         }
+        ScriptCommand c;
+        bool isCommand = false;
+        if (!ParseLine(line, number, &timeStarted, script, &c, &isCommand, error)) return false;
         if (isCommand && commands) commands->push_back(c);
         script->lastLine = number;
-        if (end == LineEnd::EndOfFile) return true;
     }
 }
 

@@ -41,8 +41,8 @@ struct Script {
     std::vector<ScriptCommand> commands;  // empty for a script read as it is played
     uint32_t seed = 1;
     uint32_t start = 0;
-    // The last line to play: a last line cut short (no line end, and it cannot be read, as
-    // a full disk or a crash leaves a recording) is left out, and note says so.
+    // The last line to play: a last line cut short (no line end, as a full disk or a crash
+    // leaves a recording; the recorder ends every line) is left out, and note says so.
     int lastLine = 0;
     std::string note;
 };
