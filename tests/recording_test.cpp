@@ -1,7 +1,8 @@
 // The recording under careless and hostile use: the real game (SDL's dummy display) never
 // writes a recording over a file of the game's or a file that is not a recording, never
 // blocks on a path, says when the recording could not be written whole, and ends a recording
-// properly on a hang-up; the replay plays a recording cut short up to its last whole line.
+// properly on a hang-up; the replay plays a recording cut short up to its last whole line;
+// every key typed into the name replays as it was typed.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,9 +14,18 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "app/app.h"
 #include "app/replay/replay.h"
+#include "display/display.h"
+#include "platform/clock.h"
+#include "platform/common/recorder.h"
+#include "platform/headless/headless.h"
+#include "platform/record.h"
+#include "screens/screens.h"
 #include "tests/support/game_fixture.h"
+#include "tests/support/game_records.h"
 
 namespace {
 
@@ -151,15 +161,16 @@ CutPlay PlayFile(const std::string& text, bool playIt) {
 }
 
 // A real recording cut at every byte, as a full disk or a crash leaves it, plays to its last
-// whole line, saying so when the cut line is left out; the same line damaged anywhere but at
-// the end is refused with its number. Nothing crashes.
+// whole line and says so whenever the cut line is left out, even when what is left of it
+// still reads ("at 1078" cut to "at 10"); the same line damaged anywhere but at the end is
+// refused with its number when it cannot be read. Nothing crashes.
 TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
     GameRun run = RecordGame("play.txt", 600, SIGTERM);
     ASSERT_EQ(ExitCode(run), 0) << run.errors;
     const std::string recording = ReadTextFile("play.txt");
     ASSERT_GT(recording.size(), 100u);
     std::string noted;  // a cut that is left out, for the binary below
-    int notes = 0, refusals = 0;
+    int notes = 0, refusals = 0, stillRead = 0, midLines = 0;
     // Inside the first line, a comment, every cut plays the same empty script: one is played.
     const size_t firstLine = recording.find('\n');
     for (size_t cut = 1; cut < recording.size(); cut = cut == 1 ? firstLine : cut + 1) {
@@ -167,6 +178,7 @@ TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
         int line = static_cast<int>(std::count(kept.begin(), kept.end(), '\n')) + 1;
         std::string where = "line " + std::to_string(line);
         bool midLine = kept.back() != '\n';
+        midLines += midLine;
 
         CutPlay atEnd = PlayFile(kept, true);
         ASSERT_TRUE(atEnd.checked) << cut << ": " << atEnd.said;
@@ -178,19 +190,20 @@ TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
             EXPECT_EQ(atEnd.said, "the file ends early, in the middle of " + where +
                                       ": played up to line " + std::to_string(line - 1));
         }
-        // The cut line followed by the rest: a line that cannot be read is refused by number
-        // (played, it would play what the cut at the end played).
+        // The cut line followed by the rest: a line that cannot be read is refused by number.
         if (!midLine) continue;
         CutPlay inside =
             PlayFile(kept + "\n" + recording.substr(recording.find('\n', cut) + 1), false);
         if (!inside.checked) {
             ++refusals;
             EXPECT_EQ(inside.said.rfind(where + ": ", 0), 0u) << cut << ": " << inside.said;
+        } else if (line > 1) {
+            ++stillRead;  // a command cut to one that still reads, left out all the same
         }
-        EXPECT_EQ(inside.checked, atEnd.said.empty()) << cut << ": " << inside.said;
     }
-    EXPECT_GT(notes, 0);
-    EXPECT_EQ(refusals, notes);
+    EXPECT_EQ(notes, midLines);
+    EXPECT_GT(refusals, 0);
+    EXPECT_GT(stillRead, 0);
 
     // What the player reads.
     WriteTextFile("noted.txt", noted);
@@ -200,6 +213,136 @@ TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
         ReadTextFile("noted.err").rfind("sidescroller-replay: noted.txt: the file ends early, ", 0),
         0u)
         << ReadTextFile("noted.err");
+}
+
+// The live game of the test below: the headless game played as a player would play it, one
+// input a frame, and told to the recorder as the SDL backend tells it.
+struct LiveInput {
+    uint32_t message;  // WM_KEYDOWN, WM_MOUSEMOVE, WM_LBUTTONDOWN or WM_CLOSE
+    int code = 0;
+    POINT at = {0, 0};
+};
+std::vector<LiveInput> livePlan;
+size_t liveNext = 0;
+uint32_t liveFlips = 0;
+std::vector<std::string> namesSeen;  // the name at every frame where it changed
+
+void NoteName() {
+    std::string name(nameEntry.name, static_cast<size_t>(nameEntry.length));
+    if (namesSeen.empty() || namesSeen.back() != name) namesSeen.push_back(name);
+}
+
+void LiveFrameShown() {
+    RecordFrameShown();
+    NoteName();
+}
+
+void LiveIdle(uint32_t workAt) {
+    int32_t ahead = static_cast<int32_t>(workAt - timeGetTime());
+    HeadlessAdvance(ahead > 0 ? static_cast<uint32_t>(ahead) : 0);
+    RecordWake(timeGetTime());
+    if (liveNext == livePlan.size() || HeadlessFlipCount() == liveFlips) return;
+    liveFlips = HeadlessFlipCount();
+    const LiveInput& input = livePlan[liveNext++];
+    if (input.message == WM_MOUSEMOVE) {
+        // Where the game reads it: the SDL backend records the cursor as it is read.
+        HeadlessSetCursor(input.at.x, input.at.y);
+        RecordCursor(input.at);
+    } else if (input.message == WM_LBUTTONDOWN) {
+        HeadlessQueueInput(WM_LBUTTONDOWN, 0);
+        HeadlessQueueInput(WM_LBUTTONUP, 0);
+    } else if (input.message == WM_CLOSE) {
+        HeadlessCloseWindow();
+    } else {
+        HeadlessQueueInput(WM_KEYDOWN, static_cast<WPARAM>(input.code));
+    }
+}
+
+// Every key code that can reach the window is typed into the name, each one shown in it for
+// a frame before Backspace takes it away again (Backspace on an empty name too), until the
+// last eight stay, with a ninth that does not fit; then a game is ended with Escape, which
+// saves the name. The recording of that visit replays to the same name at every frame, and
+// to the same "high.dat".
+TEST_F(RecordingTest, EveryKeyTypedIntoTheNameReplaysAsTyped) {
+    std::string table;  // ten entries of -100, so that the score of 0 leads with the name
+    for (int slot = 0; slot < 10; slot++) {
+        table += "\xB0\xB3\xBB" + std::string(7, '\xFF') + " 355\n";
+    }
+    WriteTextFile("high.dat", table);
+    const std::vector<int> kept = {VK_TAB, VK_SHIFT, VK_CONTROL, '8', '9', 186, 7, 255};
+    std::vector<int> typed;
+    for (int code = 1; code < 256; code++) {
+        if (code != VK_BACK && code != VK_RETURN &&
+            std::find(kept.begin(), kept.end(), code) == kept.end()) {
+            typed.push_back(code);
+        }
+    }
+    typed.insert(typed.end(), kept.begin(), kept.end());
+    livePlan = {{WM_KEYDOWN, 'A'}, {WM_KEYDOWN, VK_BACK}};  // the logo's key is not typed
+    for (size_t i = 0; i < typed.size(); i++) {
+        livePlan.push_back({WM_KEYDOWN, typed[i]});
+        if (i < typed.size() - kept.size()) livePlan.push_back({WM_KEYDOWN, VK_BACK});
+    }
+    livePlan.push_back({WM_KEYDOWN, 'X'});
+    livePlan.push_back({WM_KEYDOWN, VK_RETURN});
+    livePlan.push_back({WM_MOUSEMOVE, 0, {185, 65}});  // on the new game button
+    livePlan.push_back({WM_LBUTTONDOWN});
+    livePlan.push_back({WM_KEYDOWN, VK_ESCAPE});
+    livePlan.push_back({WM_CLOSE});
+    liveNext = 0;
+    liveFlips = 0;
+    namesSeen.clear();
+
+    FILE* file = std::fopen("live.txt", "w");
+    ASSERT_NE(file, nullptr);
+    HeadlessReset();
+    HeadlessSetSeed(41);
+    HeadlessSetClock(5000);
+    HeadlessSetIdleHook(LiveIdle);
+    HeadlessSetFlipHook(LiveFrameShown);
+    BeginRecording(file, "live.txt", nullptr);
+    RecordSeed(41);
+    RecordStart(5000);
+    EXPECT_EQ(GameMain(1), 0);
+    EXPECT_EQ(StopRecording(), 0);
+    HeadlessSetIdleHook(nullptr);
+    HeadlessSetFlipHook(nullptr);
+    ReleaseDisplay();
+    HeadlessReset();
+    EXPECT_EQ(liveNext, livePlan.size());
+    const std::vector<std::string> liveNames = namesSeen;
+    const std::string liveTable = ReadTextFile("high.dat");
+    // Every code was in the name (the keypad and F1 to F11 are kept 32 higher).
+    std::string everyName;
+    for (const std::string& name : liveNames) everyName += name;
+    for (int code : typed) {
+        char stored = static_cast<char>(code >= 97 && code <= 122 ? code + 32 : code);
+        EXPECT_NE(everyName.find(stored), std::string::npos) << code;
+    }
+    EXPECT_EQ(liveNames.back(), std::string("\t\x10\x11"
+                                            "89\xBA\x07\xFF"));
+    EXPECT_EQ(liveTable.substr(0, 15),
+              std::string("\xF6\xEF\xEE\xC7\xC6\x45\xF8\x00\xFF\xFF 255\n", 15));
+
+    RestoreGameRecords();
+    WriteTextFile("high.dat", table);
+    namesSeen.clear();
+    FILE* recording = std::fopen("live.txt", "rb");
+    ASSERT_NE(recording, nullptr);
+    ScriptFile script;
+    script.file = recording;
+    Script header;
+    std::string error;
+    ASSERT_TRUE(CheckScriptFile(&script, &header, &error)) << error;
+    EXPECT_EQ(header.note, "");
+    FILE* out = std::tmpfile();
+    HeadlessSetFlipHook(NoteName);
+    EXPECT_EQ(RunReplay(header, &script, out), 0);
+    std::fclose(out);
+    std::fclose(recording);
+    HeadlessSetFlipHook(nullptr);
+    EXPECT_EQ(namesSeen, liveNames);
+    EXPECT_EQ(ReadTextFile("high.dat"), liveTable);
 }
 
 }  // namespace

@@ -29,6 +29,9 @@ TEST(ReplayScript, KeyNamesGiveVirtualKeyCodes) {
     EXPECT_EQ(KeyCodeFromName("F1"), 112);
     EXPECT_EQ(KeyCodeFromName("F12"), 123);
     EXPECT_EQ(KeyCodeFromName("186"), 186);
+    // A lone digit is the digit key, as recordings before the key names meant "8" too.
+    EXPECT_EQ(KeyCodeFromName("8"), '8');
+    EXPECT_EQ(KeyCodeFromName("07"), 7);
     EXPECT_EQ(KeyCodeFromName("a"), -1);
     EXPECT_EQ(KeyCodeFromName("F0"), -1);
     EXPECT_EQ(KeyCodeFromName("NUMPAD10"), -1);

@@ -9,20 +9,6 @@
 
 namespace {
 
-struct NamedKey {
-    const char* name;
-    int code;
-};
-
-constexpr NamedKey kKeys[] = {
-    {"BACK", 8},       {"TAB", 9},       {"RETURN", 13},     {"SHIFT", 16},     {"CONTROL", 17},
-    {"MENU", 18},      {"PAUSE", 19},    {"CAPITAL", 20},    {"ESCAPE", 27},    {"SPACE", 32},
-    {"PRIOR", 33},     {"NEXT", 34},     {"END", 35},        {"HOME", 36},      {"LEFT", 37},
-    {"UP", 38},        {"RIGHT", 39},    {"DOWN", 40},       {"INSERT", 45},    {"DELETE", 46},
-    {"MULTIPLY", 106}, {"ADD", 107},     {"SEPARATOR", 108}, {"SUBTRACT", 109}, {"DECIMAL", 110},
-    {"DIVIDE", 111},   {"NUMLOCK", 144}, {"SCROLL", 145},
-};
-
 constexpr int64_t kMaxTime = 0xFFFFFFFFll;
 // No command has more words; a line with more is refused without splitting it further.
 constexpr size_t kMaxWords = 4;
@@ -159,8 +145,9 @@ bool ParseLine(std::string_view line, int lineNumber, bool* timeStarted, Script*
 }
 
 // Checks every line, keeping the commands when asked to. A last line without its line end
-// that cannot be read is what a full disk or a crash leaves of a recording: the script is
-// played without it.
+// is what a full disk or a crash leaves of a recording, since the recorder ends every line:
+// the script is played without it, even when what is left still reads ("at 1078" cut to
+// "at 10" would play at another moment).
 bool CheckLines(Source* source, Script* script, std::vector<ScriptCommand>* commands,
                 std::string* error) {
     std::string line;
@@ -176,42 +163,20 @@ bool CheckLines(Source* source, Script* script, std::vector<ScriptCommand>* comm
                      std::to_string(MAX_SCRIPT_LINE) + " bytes: " + Quote(line);
             return false;
         }
-        ScriptCommand c;
-        bool isCommand = false;
-        if (!ParseLine(line, number, &timeStarted, script, &c, &isCommand, error)) {
-            if (end != LineEnd::EndOfFile) return false;
-            error->clear();
+        if (end == LineEnd::EndOfFile) {
             script->note = "the file ends early, in the middle of line " + std::to_string(number) +
                            ": played up to line " + std::to_string(number - 1);
             return true;
         }
+        ScriptCommand c;
+        bool isCommand = false;
+        if (!ParseLine(line, number, &timeStarted, script, &c, &isCommand, error)) return false;
         if (isCommand && commands) commands->push_back(c);
         script->lastLine = number;
-        if (end == LineEnd::EndOfFile) return true;
     }
 }
 
 }  // namespace
-
-int KeyCodeFromName(std::string_view name) {
-    if (name.size() == 1 &&
-        ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= '0' && name[0] <= '9'))) {
-        return name[0];
-    }
-    for (const NamedKey& key : kKeys) {
-        if (name == key.name) return key.code;
-    }
-    int64_t n = 0;
-    if (name.substr(0, 6) == "NUMPAD" && name.size() == 7 &&
-        ParseNumber(name.substr(6), 0, 9, &n)) {
-        return static_cast<int>(96 + n);
-    }
-    if (name.size() >= 2 && name[0] == 'F' && ParseNumber(name.substr(1), 1, 24, &n)) {
-        return static_cast<int>(111 + n);
-    }
-    if (ParseNumber(name, 1, 255, &n)) return static_cast<int>(n);
-    return -1;
-}
 
 bool ParseScript(const std::string& text, Script* script, std::string* error) {
     *script = Script{};

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+// The key words, as the recorder writes them.
+#include "platform/common/recording_format.h"
+
 enum class CommandKind {
     Seed,
     Start,
@@ -38,15 +41,11 @@ struct Script {
     std::vector<ScriptCommand> commands;  // empty for a script read as it is played
     uint32_t seed = 1;
     uint32_t start = 0;
-    // The last line to play: a last line cut short (no line end, and it cannot be read, as
-    // a full disk or a crash leaves a recording) is left out, and note says so.
+    // The last line to play: a last line cut short (no line end, as a full disk or a crash
+    // leaves a recording; the recorder ends every line) is left out, and note says so.
     int lastLine = 0;
     std::string note;
 };
-
-// The virtual-key code for a name without its prefix ("RETURN", "A", "F12") or a decimal
-// code; -1 when unknown.
-int KeyCodeFromName(std::string_view name);
 
 // No command needs more; a longer line is refused without being read whole.
 constexpr size_t MAX_SCRIPT_LINE = 8192;

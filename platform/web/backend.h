@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/common/recorder.h"
 #include "platform/window.h"
 
 // Listens to the page's mouse and keyboard; called once the window exists.
@@ -25,13 +26,7 @@ void TouchWoke();
 void WebWaitWhileHeld();
 uint32_t WebHeldMs();
 
-// What the recorder hears: everything the game reads from the browser. Each call does
-// nothing unless a recording runs (it runs from the start of every visit).
-void RecordSeed(uint32_t seed);
-void RecordStart(uint32_t clock);
-void RecordWake(uint32_t clock);
-void RecordCursor(POINT cursor);
-void RecordKeyState(int virtualKey, bool down);
-void RecordFrameShown();
-// Writes out what the recording holds, so that the page can read it whole.
+// The recorder (platform/common/recorder.h) hears everything the game reads from the
+// browser; a recording runs from the start of every visit. This writes out what it holds,
+// so that the page can read it whole.
 extern "C" void WebFlushRecording();
