@@ -30,6 +30,7 @@ void CopyKeyedRow(const uint16_t* from, uint16_t* to, int64_t count, uint16_t ke
 }  // namespace
 
 void CopyPixels(Surface* dst, int64_t x, int64_t y, const Surface* src, const RECT& r, bool keyed) {
+    if (dst->undrawn) return;
     int64_t w = int64_t{r.right} - r.left;
     int64_t h = int64_t{r.bottom} - r.top;
     uint16_t key = src->colorKey;
@@ -50,5 +51,6 @@ void CopyPixels(Surface* dst, int64_t x, int64_t y, const Surface* src, const RE
 }
 
 void FillPixels(Surface* surface, uint16_t value) {
+    if (surface->undrawn) return;
     std::fill_n(surface->pixels, static_cast<size_t>(surface->width) * surface->height, value);
 }

@@ -137,7 +137,7 @@ COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color)
         return CLR_INVALID;
     }
     uint16_t value = ColorToPixel(color);
-    surface->pixels[y * surface->width + x] = value;
+    if (!surface->undrawn) surface->pixels[y * surface->width + x] = value;
     return PixelToColor(value);
 }
 

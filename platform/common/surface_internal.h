@@ -14,6 +14,9 @@ struct Surface {
     bool locked;
     bool lost;          // its memory went while another program had the screen
     Surface* attached;  // a flipping chain's back buffer, restored with its primary
+    // What is drawn into it is never looked at (a replay that needs only the game's state):
+    // every call checks and answers as ever, but its pixels are left as they are.
+    bool undrawn;
 };
 
 // Every surface loses its memory, as when another program takes the screen: drawing with

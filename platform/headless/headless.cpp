@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/common/bitmap_file.h"
 #include "platform/common/queue.h"
 #include "platform/headless/backend.h"
 
@@ -81,6 +82,10 @@ void HeadlessQueueInput(uint32_t message, WPARAM wParam) {
 
 void HeadlessCloseWindow() {
     if (IsWindow(CommonWindow())) QueuePost(CommonWindow(), WM_CLOSE, 0, 0);
+}
+
+void HeadlessKeepPictures(bool keep) {
+    KeepBitmapsLoaded(keep);
 }
 
 void HeadlessSetIdleHook(HeadlessIdleHook hook) {
