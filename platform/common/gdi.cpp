@@ -75,7 +75,7 @@ bool StretchBitmap(HDC dc, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const
     if (whole) {
         for (const ConvertedBitmap& c : converted) {
             if (c.bitmap != bitmap) continue;
-            std::memcpy(dc->surface->pixels, c.pixels.data(), c.pixels.size() * sizeof(uint16_t));
+            SharePixels(dc->surface, c.pixels.data());
             return true;
         }
     }

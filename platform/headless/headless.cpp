@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "platform/common/bitmap_file.h"
 #include "platform/common/queue.h"
+#include "platform/common/surface_internal.h"
 #include "platform/headless/backend.h"
 
 namespace {
@@ -86,6 +87,10 @@ void HeadlessCloseWindow() {
 
 void HeadlessKeepPictures(bool keep) {
     KeepBitmapsLoaded(keep);
+}
+
+void HeadlessOwnKeptPictures() {
+    WriteSharedPixelsInPlace();
 }
 
 void HeadlessSetIdleHook(HeadlessIdleHook hook) {

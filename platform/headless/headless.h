@@ -69,6 +69,10 @@ void HeadlessSetDrawing(bool drawing);
 // Pictures decoded once and kept for every later start-up in this process (and in its
 // forked children), rather than read from their files at each.
 void HeadlessKeepPictures(bool keep);
+// For a child forked from a process with kept pictures: the pictures' surfaces are drawn
+// into in place, so that the system copies just the pages written rather than the game
+// copying each picture whole. Nothing of them is then shared back with the parent.
+void HeadlessOwnKeptPictures();
 
 // Every platform call the start-up makes, in order, for checking the start-up order.
 int HeadlessCallLog(const char** names, int capacity);

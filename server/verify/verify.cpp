@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <ftw.h>
+#include <malloc.h>
 #include <openssl/evp.h>
 #include <poll.h>
 #include <signal.h>
@@ -126,6 +127,7 @@ bool SendGame(const ReplayedGame& game) {
         memoryMessageSize = message.size();
     }
     std::set_new_handler(OutOfMemory);
+    HeadlessOwnKeptPictures();
     gamesSent = 0;
     gamesAllowed = limits.maxGames;
     std::string state;
@@ -237,6 +239,11 @@ bool LoadGame(const std::string& folder, std::string* error) {
         return false;
     }
     gameFolder = absolute;
+    // Large blocks straight from the system, always: a child's new surfaces are then pages
+    // that cost nothing until they are drawn into, and a kept picture's surface never is.
+    // (Left to itself, the allocator moves its threshold up as large blocks are freed, and
+    // then clears each new surface in memory shared with this process, page by page.)
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     std::string private_;
     if (!MakePrivateFolder(&private_, error)) return false;
     // The game starts once here with its pictures kept, so that every forked replay finds
