@@ -11,6 +11,10 @@ struct SandboxLimits {
     uint64_t memoryBytes = 256 << 20;  // address space beyond what the process starts with
 };
 
+// Makes the system-call filter, once a process: before any fork, so that children only
+// load it. EnterSandbox makes it itself when it was not.
+void PrepareSandbox();
+
 // Shuts the calling process in: its only open files are /dev/null as standard input, output
 // and error, and keepFd moved to 3; its own network namespace where user namespaces are
 // available; limits on memory, file size, open files and CPU; and a system-call filter that

@@ -273,6 +273,7 @@ bool LoadGame(const std::string& folder, std::string* error) {
         return false;
     }
     InputDigest("");  // the digest's code is found once, here, rather than in a busy thread
+    PrepareSandbox();
     return true;
 }
 
