@@ -200,6 +200,11 @@ TEST_F(VerifyTest, RecordingsReplayToTheirGames) {
     EXPECT_EQ(copies[0].inputDigest, games[0].inputDigest);
     EXPECT_EQ(copies[2].score, games[2].score);
 
+    // Closing the window in the middle of a game finishes nothing.
+    std::string closed = renamed.substr(0, renamed.find("key ESCAPE")) + "close\n";
+    ASSERT_TRUE(verify::VerifyRecording(closed, {}, &copies, &refusal)) << refusal.error;
+    EXPECT_TRUE(copies.empty());
+
     verify::Limits few;
     few.maxGames = 2;
     EXPECT_FALSE(verify::VerifyRecording(renamed, few, &copies, &refusal));
