@@ -93,9 +93,10 @@ TEST(CheckRecording, RefusesWhatNoRecorderWrites) {
     EXPECT_EQ(facts.lines, 14);
 }
 
-// Every script and recording of the tests, and the fuzzers' replay scripts: the replay that
-// skips drawing, forked from the loaded game, finishes the same games with the same names,
-// scores and input, and leaves the same state, as the full one in a process of its own.
+// Every script and recording of the tests, and the fuzzers' inputs for the replay scripts
+// and the hand-in: the replay that skips drawing, forked from the loaded game, finishes the
+// same games with the same names, scores and input, and leaves the same state, as the full
+// one in a process of its own.
 TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
     // The tests' own scripts each in a fresh process; the many fuzz scripts forked from one
     // start-up that decoded the pictures, still drawing every pixel.
@@ -105,9 +106,10 @@ TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
             fresh.push_back(entry.path().string());
         }
     }
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(SOURCE_DIR) / "tests/fuzz/corpus/replay_script")) {
-        kept.push_back(entry.path().string());
+    for (const char* folder : {"tests/fuzz/corpus/replay_script", "tests/fuzz/corpus/handin"}) {
+        for (const auto& entry : fs::directory_iterator(fs::path(SOURCE_DIR) / folder)) {
+            kept.push_back(entry.path().string());
+        }
     }
     // The full replays, in a folder of their own with the game's files beside them.
     fs::path work = fs::temp_directory_path() / ("verify-full-" + std::to_string(getpid()));
