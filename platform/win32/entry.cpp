@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "platform/common/game_folders.h"
 #include "platform/files.h"
 
 namespace {
@@ -33,6 +34,12 @@ int Answer(const std::string& text, FILE* stream, UINT icon, int code) {
     std::fflush(stream);
     MessageBoxA(nullptr, ForTheBox(text).c_str(), "Sidescroller", MB_OK | MB_TOPMOST | icon);
     return code;
+}
+
+// The Windows game runs from its installation as well as from an unzipped folder. Said
+// before every static object is built, as the game reads its lettering before WinMain.
+[[gnu::constructor(101)]] void MayRunInstalled() {
+    AllowInstalledRun();
 }
 
 }  // namespace

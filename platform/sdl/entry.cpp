@@ -3,6 +3,7 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "platform/common/game_folders.h"
 #include "platform/record.h"
 
 namespace {
@@ -12,6 +13,12 @@ const char kFiles[] =
     "Otherwise it reads its pictures, sounds and music from ../share/sidescroller beside\n"
     "the program, and keeps high.dat (the ten best scores) and log.txt in\n"
     "$XDG_DATA_HOME/sidescroller (by default ~/.local/share/sidescroller).\n";
+
+// The real game may run from its installation. Said before every static object is built,
+// as the game reads its lettering before main.
+[[gnu::constructor(101)]] void MayRunInstalled() {
+    AllowInstalledRun();
+}
 
 }  // namespace
 
