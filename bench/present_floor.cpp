@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480, kFrames = 380, kFrameNs = 26'000'000;
+constexpr int32_t kWidth = 640, kHeight = 480, FRAMES = 380, FRAME_NS = 26'000'000;
 
 double Seconds(clockid_t clock) {
     timespec now{};
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     double server0 = ProcessSeconds(server), own0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    for (int32_t frame = 0; frame < kFrames; ++frame) {
+    for (int32_t frame = 0; frame < FRAMES; ++frame) {
         int32_t scroll = frame * 4 % kWidth;
         for (int32_t row = 0; row < kHeight; ++row) {
             std::copy_n(&world[row * 2 * kWidth + scroll], kWidth, &picture[row * kWidth]);
@@ -129,11 +129,11 @@ int main(int argc, char** argv) {
         XShmPutImage(display, window, gc, image, placement.x, placement.y, placement.x, placement.y,
                      shownWidth, shownHeight, False);
         XSync(display, False);
-        next.tv_nsec += kFrameNs;
+        next.tv_nsec += FRAME_NS;
         if (next.tv_nsec >= 1'000'000'000) next.tv_nsec -= 1'000'000'000, ++next.tv_sec;
         clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
     }
-    double seconds = kFrames * (kFrameNs / 1e9);
+    double seconds = FRAMES * (FRAME_NS / 1e9);
     double own = Seconds(CLOCK_PROCESS_CPUTIME_ID) - own0;
     double xServer = ProcessSeconds(server) - server0;
     std::printf("whole frames of %dx%d on %dx%d: %.1f%% (sender %.1f + X %.1f) of one core\n",

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480, kWindowWidth = 1920, kWindowHeight = 1080;
+constexpr int32_t kWidth = 640, kHeight = 480, WINDOW_WIDTH = 1920, WINDOW_HEIGHT = 1080;
 
 std::vector<uint16_t> Picture(uint32_t seed) {
     std::vector<uint16_t> picture(kWidth * kHeight);
@@ -22,12 +22,12 @@ void BM_ScaleWholeFrameBy2(benchmark::State& state) {
     std::vector<uint16_t> picture = Picture(1);
     std::vector<uint32_t> table(65536);
     for (uint32_t i = 0; i < table.size(); ++i) table[i] = i * 0x10101;
-    std::vector<uint8_t> window(kWindowWidth * kWindowHeight * 4);
-    auto placement = sdlscaler::PlacePicture(kWindowWidth, kWindowHeight, kWidth, kHeight);
+    std::vector<uint8_t> window(WINDOW_WIDTH * WINDOW_HEIGHT * 4);
+    auto placement = sdlscaler::PlacePicture(WINDOW_WIDTH, WINDOW_HEIGHT, kWidth, kHeight);
     for (auto _ : state) {
         sdlscaler::ScalePicture(picture.data(), kWidth * 2, RECT{0, 0, kWidth, kHeight}, placement,
                                 table.data(),
-                                {window.data(), kWindowWidth * 4, kWindowWidth, kWindowHeight, 4});
+                                {window.data(), WINDOW_WIDTH * 4, WINDOW_WIDTH, WINDOW_HEIGHT, 4});
         benchmark::ClobberMemory();
     }
 }

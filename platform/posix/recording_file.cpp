@@ -2,6 +2,8 @@
 // own files are refused by identity (a link or another spelling is the same file), and so
 // is any existing file that is not an earlier recording. Nothing here blocks: a pipe or a
 // device is recognised before it is opened, and opened only without waiting.
+#include "platform/posix/recording_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,7 +16,6 @@
 
 #include "platform/files.h"
 #include "platform/posix/paths.h"
-#include "platform/posix/recording_file.h"
 
 namespace fs = std::filesystem;
 

@@ -17,4 +17,3 @@ void RecordCursor(POINT cursor);
 void RecordKeyState(int virtualKey, bool down);
 // A frame is on the screen.
 void RecordFrameShown();
-

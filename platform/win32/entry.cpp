@@ -12,7 +12,7 @@
 
 namespace {
 
-const char kFiles[] =
+const char FILES_HELP[] =
     "Unzipped, the game reads and writes in its own folder, high.dat (the ten best scores)\n"
     "beside sidescroller.exe. Installed, it reads its files from share\\sidescroller in\n"
     "the installation and keeps high.dat and log.txt in %LOCALAPPDATA%\\Sidescroller.\n";
@@ -49,11 +49,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     CommandLine line = ReadCommandLine(__argc, __argv, nullptr, 0);
     switch (line.action) {
         case CommandLine::Help:
-            return Answer(GameUsage(false, kFiles), stdout, MB_ICONINFORMATION, 0);
+            return Answer(GameUsage(false, FILES_HELP), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Version:
             return Answer(VersionText("sidescroller"), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Wrong:
-            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, kFiles), stderr,
+            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, FILES_HELP), stderr,
                           MB_ICONERROR, 2);
         case CommandLine::Run:
             break;
