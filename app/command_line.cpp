@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr int kHelp = 'h';
-constexpr int kVersion = 'V';
-constexpr int kValue = 'r';
+constexpr int HELP = 'h';
+constexpr int VERSION = 'V';
+constexpr int VALUE = 'r';
 
 std::string Quoted(const std::string& text) {
     return "'" + text + "'";
@@ -22,9 +22,9 @@ std::string Quoted(const std::string& text) {
 CommandLine ReadCommandLine(int argc, char** argv, const char* valueOption, int operands) {
     // Without a value option its entry has no name, which ends the table.
     const option options[] = {
-        {"help", no_argument, nullptr, kHelp},
-        {"version", no_argument, nullptr, kVersion},
-        {valueOption, required_argument, nullptr, kValue},
+        {"help", no_argument, nullptr, HELP},
+        {"version", no_argument, nullptr, VERSION},
+        {valueOption, required_argument, nullptr, VALUE},
         {nullptr, 0, nullptr, 0},
     };
     CommandLine line;
@@ -40,10 +40,10 @@ CommandLine ReadCommandLine(int argc, char** argv, const char* valueOption, int 
     opterr = 0;
     for (int found; (found = getopt_long(argc, argv, ":", options, nullptr)) != -1;) {
         const char* given = argv[optind - 1];
-        if (found == kHelp || found == kVersion) {
-            line.action = found == kHelp ? CommandLine::Help : CommandLine::Version;
+        if (found == HELP || found == VERSION) {
+            line.action = found == HELP ? CommandLine::Help : CommandLine::Version;
             return line;
-        } else if (found == kValue) {
+        } else if (found == VALUE) {
             line.value = optarg;  // what an empty one means is the option's own business
         } else if (found == ':') {
             return wrong(std::string("--") + valueOption + " needs a file name");

@@ -8,12 +8,12 @@
 uint32_t lastFrameTime;
 
 namespace {
-constexpr uint32_t kFrameMs = 25;
+constexpr uint32_t FRAME_MS = 25;
 }
 
 // An unsigned difference stays right across the wrap of the 32-bit clock.
 bool FrameDue(uint32_t now, uint32_t last) {
-    return now - last > kFrameMs;
+    return now - last > FRAME_MS;
 }
 
 // The state is read afresh before each test, so a frame function that changes it lets the
@@ -43,7 +43,7 @@ void RunFrameLoop() {
         if (!IsWindow(mainWindow)) break;
         uint32_t now = timeGetTime();
         if (!FrameDue(now, lastFrameTime)) {
-            WaitForWork(lastFrameTime + kFrameMs + 1);
+            WaitForWork(lastFrameTime + FRAME_MS + 1);
             continue;
         }
         lastFrameTime = now;

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480, kFrames = 380, kFrameNs = 26'000'000;
+constexpr int32_t SCREEN_WIDTH = 640, SCREEN_HEIGHT = 480, FRAMES = 380, FRAME_NS = 26'000'000;
 
 double Seconds(clockid_t clock) {
     timespec now{};
@@ -92,48 +92,54 @@ int main(int argc, char** argv) {
                    Channel(visual->blue_mask, i & 31, 31);
     }
     // The two screens of landscape side by side, in the game's 16-bit pixels.
-    std::vector<uint16_t> world(2 * kWidth * kHeight), picture(kWidth * kHeight);
+    std::vector<uint16_t> world(2 * SCREEN_WIDTH * SCREEN_HEIGHT),
+        picture(SCREEN_WIDTH * SCREEN_HEIGHT);
     const char* halves[] = {"data/side1.bmp", "data/side2.bmp"};
     for (int half = 0; half < 2; ++half) {
         SDL_Surface* loaded = SDL_LoadBMP(halves[half]);
         SDL_Surface* pixels =
             loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB565, 0) : nullptr;
-        if (!pixels || pixels->w != kWidth || pixels->h != kHeight) {
+        if (!pixels || pixels->w != SCREEN_WIDTH || pixels->h != SCREEN_HEIGHT) {
             std::fprintf(stderr, "present_floor: cannot read %s\n", halves[half]);
             return 1;
         }
-        for (int32_t row = 0; row < kHeight; ++row) {
-            std::memcpy(&world[(row * 2 + half) * kWidth],
-                        static_cast<uint8_t*>(pixels->pixels) + row * pixels->pitch, kWidth * 2);
+        for (int32_t row = 0; row < SCREEN_HEIGHT; ++row) {
+            std::memcpy(&world[(row * 2 + half) * SCREEN_WIDTH],
+                        static_cast<uint8_t*>(pixels->pixels) + row * pixels->pitch,
+                        SCREEN_WIDTH * 2);
         }
         SDL_FreeSurface(pixels);
         SDL_FreeSurface(loaded);
     }
 
-    sdlscaler::Placement placement = sdlscaler::PlacePicture(width, height, kWidth, kHeight);
+    sdlscaler::Placement placement =
+        sdlscaler::PlacePicture(width, height, SCREEN_WIDTH, SCREEN_HEIGHT);
     sdlscaler::Target target{reinterpret_cast<uint8_t*>(image->data), image->bytes_per_line, width,
                              height, 4};
-    int32_t shownWidth = kWidth * placement.scale, shownHeight = kHeight * placement.scale;
+    int32_t shownWidth = SCREEN_WIDTH * placement.scale,
+            shownHeight = SCREEN_HEIGHT * placement.scale;
 
     const std::string server = argv[1];
     double server0 = ProcessSeconds(server), own0 = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
-    for (int32_t frame = 0; frame < kFrames; ++frame) {
-        int32_t scroll = frame * 4 % kWidth;
-        for (int32_t row = 0; row < kHeight; ++row) {
-            std::copy_n(&world[row * 2 * kWidth + scroll], kWidth, &picture[row * kWidth]);
+    for (int32_t frame = 0; frame < FRAMES; ++frame) {
+        int32_t scroll = frame * 4 % SCREEN_WIDTH;
+        for (int32_t row = 0; row < SCREEN_HEIGHT; ++row) {
+            std::copy_n(&world[row * 2 * SCREEN_WIDTH + scroll], SCREEN_WIDTH,
+                        &picture[row * SCREEN_WIDTH]);
         }
-        sdlscaler::ScalePicture(picture.data(), kWidth * 2, RECT{0, 0, kWidth, kHeight}, placement,
-                                table.data(), target);
+        sdlscaler::ScalePicture(picture.data(), SCREEN_WIDTH * 2,
+                                RECT{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT}, placement, table.data(),
+                                target);
         XShmPutImage(display, window, gc, image, placement.x, placement.y, placement.x, placement.y,
                      shownWidth, shownHeight, False);
         XSync(display, False);
-        next.tv_nsec += kFrameNs;
+        next.tv_nsec += FRAME_NS;
         if (next.tv_nsec >= 1'000'000'000) next.tv_nsec -= 1'000'000'000, ++next.tv_sec;
         clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
     }
-    double seconds = kFrames * (kFrameNs / 1e9);
+    double seconds = FRAMES * (FRAME_NS / 1e9);
     double own = Seconds(CLOCK_PROCESS_CPUTIME_ID) - own0;
     double xServer = ProcessSeconds(server) - server0;
     std::printf("whole frames of %dx%d on %dx%d: %.1f%% (sender %.1f + X %.1f) of one core\n",

@@ -9,10 +9,11 @@
 
 namespace {
 
-constexpr int32_t kWidth = 640, kHeight = 480, kWindowWidth = 1920, kWindowHeight = 1080;
+constexpr int32_t SCREEN_WIDTH = 640, SCREEN_HEIGHT = 480, WINDOW_WIDTH = 1920,
+                  WINDOW_HEIGHT = 1080;
 
 std::vector<uint16_t> Picture(uint32_t seed) {
-    std::vector<uint16_t> picture(kWidth * kHeight);
+    std::vector<uint16_t> picture(SCREEN_WIDTH * SCREEN_HEIGHT);
     for (auto& pixel : picture)
         pixel = static_cast<uint16_t>((seed = seed * 1664525 + 1013904223) >> 16);
     return picture;
@@ -22,12 +23,13 @@ void BM_ScaleWholeFrameBy2(benchmark::State& state) {
     std::vector<uint16_t> picture = Picture(1);
     std::vector<uint32_t> table(65536);
     for (uint32_t i = 0; i < table.size(); ++i) table[i] = i * 0x10101;
-    std::vector<uint8_t> window(kWindowWidth * kWindowHeight * 4);
-    auto placement = sdlscaler::PlacePicture(kWindowWidth, kWindowHeight, kWidth, kHeight);
+    std::vector<uint8_t> window(WINDOW_WIDTH * WINDOW_HEIGHT * 4);
+    auto placement =
+        sdlscaler::PlacePicture(WINDOW_WIDTH, WINDOW_HEIGHT, SCREEN_WIDTH, SCREEN_HEIGHT);
     for (auto _ : state) {
-        sdlscaler::ScalePicture(picture.data(), kWidth * 2, RECT{0, 0, kWidth, kHeight}, placement,
-                                table.data(),
-                                {window.data(), kWindowWidth * 4, kWindowWidth, kWindowHeight, 4});
+        sdlscaler::ScalePicture(picture.data(), SCREEN_WIDTH * 2,
+                                RECT{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT}, placement, table.data(),
+                                {window.data(), WINDOW_WIDTH * 4, WINDOW_WIDTH, WINDOW_HEIGHT, 4});
         benchmark::ClobberMemory();
     }
 }
@@ -36,8 +38,8 @@ void BM_FindChangesEveryRowChanged(benchmark::State& state) {
     std::vector<uint16_t> before = Picture(1), after = Picture(2);
     RECT areas[sdlscaler::kMaxChangedAreas];
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            sdlscaler::FindChangedAreas(before.data(), after.data(), kWidth, kHeight, areas));
+        benchmark::DoNotOptimize(sdlscaler::FindChangedAreas(before.data(), after.data(),
+                                                             SCREEN_WIDTH, SCREEN_HEIGHT, areas));
     }
 }
 

@@ -26,7 +26,7 @@ struct PictureFile {
 };
 
 // Load order of the pictures.
-constexpr PictureFile kPictures[] = {
+constexpr PictureFile PICTURES[] = {
     {&AssetSurfaces::side2, "data\\side2.bmp", 640, 480},
     {&AssetSurfaces::side1, "data\\side1.bmp", 640, 480},
     {&AssetSurfaces::baum, "data\\baum.bmp", 344, 402},
@@ -55,7 +55,7 @@ struct ButtonFile {
     int32_t y;
 };
 
-const ButtonFile kButtons[] = {
+const ButtonFile BUTTONS[] = {
     {&newGameButton, "data\\newgame.bmp", 210, 90},
     {&quitButton, "data\\beenden.bmp", 210, 180},
     {&creditsButton, "data\\credits.bmp", 210, 270},
@@ -102,7 +102,7 @@ const char* InitDisplayFailure() {
 }
 
 void ReleaseDisplay() {
-    for (const PictureFile& picture : kPictures) {
+    for (const PictureFile& picture : PICTURES) {
         ReleaseSurface(assetSurfaces.*picture.surface);
         assetSurfaces.*picture.surface = nullptr;
     }
@@ -119,10 +119,10 @@ void ReleaseDisplay() {
 // so the next frame shows the game where it left off.
 void RestoreDisplay() {
     Restore(primarySurface);
-    for (const PictureFile& picture : kPictures) {
+    for (const PictureFile& picture : PICTURES) {
         RestorePicture(assetSurfaces.*picture.surface, picture.file);
     }
-    for (const ButtonFile& b : kButtons) RestorePicture(b.button->surface, b.file);
+    for (const ButtonFile& b : BUTTONS) RestorePicture(b.button->surface, b.file);
 }
 
 int InitDisplay(HWND window) {
@@ -149,7 +149,7 @@ int InitDisplay(HWND window) {
 
     // Every drawing step expects all its pictures, so a missing one stops the game here
     // with its name rather than leaving holes in every frame.
-    for (const PictureFile& picture : kPictures) {
+    for (const PictureFile& picture : PICTURES) {
         Surface* surface = LoadPicture(picture.file, picture.minWidth, picture.minHeight);
         assetSurfaces.*picture.surface = surface;
         if (!surface) return 0;
@@ -168,7 +168,7 @@ int InitDisplay(HWND window) {
 
     ShowCursor(false);
 
-    for (const ButtonFile& b : kButtons) {
+    for (const ButtonFile& b : BUTTONS) {
         Surface* surface = LoadPicture(b.file, BUTTON_SHEET_WIDTH, BUTTON_SHEET_HEIGHT);
         if (!surface) return 0;
         SetSurfaceColorKey(surface, COLOR_BLACK);

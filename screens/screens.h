@@ -6,6 +6,7 @@
 
 #include "platform/surface.h"
 #include "platform/types.h"
+#include "state/high_score_table.h"
 
 struct MenuButton {
     int32_t x;
@@ -34,22 +35,6 @@ extern RECT hitRect;
 
 void MainMenuFrame();
 
-struct HighScoreEntry {
-    int32_t score;
-    uint8_t name[12];
-};
-
-struct HighScoreTable {
-    HighScoreEntry entries[15];
-    FILE* file;
-
-    void Clear();
-    void Load();
-    void Save();
-    void Insert(int32_t score, const char* name);
-    void Sort();
-};
-extern HighScoreTable highScoreTable;
 extern int32_t highScorePhase;
 
 void HighScoresFrame();

@@ -24,7 +24,7 @@ using assetfiles::ReadWav;
 using assetfiles::Rgb;
 using assetfiles::Wave;
 
-const Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255};
+const Rgb BLACK{0, 0, 0}, WHITE{255, 255, 255};
 
 struct SheetLayout {
     const char* name;
@@ -32,17 +32,12 @@ struct SheetLayout {
     Rgb key;
 };
 
-const SheetLayout kSheets[] = {
-    {"kralo.bmp", 600, 360, 100, 120, 18, kBlack},
-    {"kralo2.bmp", 600, 360, 100, 120, 18, kBlack},
-    {"pelko.bmp", 300, 180, 50, 60, 18, kBlack},
-    {"pelko2.bmp", 300, 180, 50, 60, 18, kBlack},
-    {"plane.bmp", 220, 120, 220, 60, 2, kWhite},
-    {"para.bmp", 600, 360, 150, 180, 8, kWhite},
-    {"newgame.bmp", 450, 424, 225, 53, 15, kBlack},
-    {"beenden.bmp", 450, 424, 225, 53, 15, kBlack},
-    {"credits.bmp", 450, 424, 225, 53, 15, kBlack},
-    {"highscore.bmp", 450, 424, 225, 53, 15, kBlack},
+const SheetLayout SHEETS[] = {
+    {"kralo.bmp", 600, 360, 100, 120, 18, BLACK},  {"kralo2.bmp", 600, 360, 100, 120, 18, BLACK},
+    {"pelko.bmp", 300, 180, 50, 60, 18, BLACK},    {"pelko2.bmp", 300, 180, 50, 60, 18, BLACK},
+    {"plane.bmp", 220, 120, 220, 60, 2, WHITE},    {"para.bmp", 600, 360, 150, 180, 8, WHITE},
+    {"newgame.bmp", 450, 424, 225, 53, 15, BLACK}, {"beenden.bmp", 450, 424, 225, 53, 15, BLACK},
+    {"credits.bmp", 450, 424, 225, 53, 15, BLACK}, {"highscore.bmp", 450, 424, 225, 53, 15, BLACK},
 };
 
 int CellColumns(const SheetLayout& s) {
@@ -92,7 +87,7 @@ TEST(Assets, EveryPictureHasItsSize) {
         EXPECT_EQ(p.width, size.first) << name;
         EXPECT_EQ(p.height, size.second) << name;
     }
-    for (const SheetLayout& s : kSheets) {
+    for (const SheetLayout& s : SHEETS) {
         Picture p = ReadBmp(s.name);
         EXPECT_EQ(p.width, s.width) << s.name;
         EXPECT_EQ(p.height, s.height) << s.name;
@@ -109,8 +104,8 @@ TEST(Assets, EveryPictureHasItsSize) {
 // key and punch a hole in the sprite.
 TEST(Assets, SpriteColoursKeepClearOfTheKey) {
     std::vector<std::pair<std::string, Rgb>> keyed = {
-        {"baum.bmp", kWhite}, {"cursor.bmp", kBlack}, {"ammo.bmp", kBlack}, {"font.bmp", kBlack}};
-    for (const SheetLayout& s : kSheets) keyed.push_back({s.name, s.key});
+        {"baum.bmp", WHITE}, {"cursor.bmp", BLACK}, {"ammo.bmp", BLACK}, {"font.bmp", BLACK}};
+    for (const SheetLayout& s : SHEETS) keyed.push_back({s.name, s.key});
     for (const auto& [name, key] : keyed) {
         Picture p = ReadBmp(name);
         int near = 0, opaque = 0;
@@ -126,7 +121,7 @@ TEST(Assets, SpriteColoursKeepClearOfTheKey) {
 }
 
 TEST(Assets, SheetCellsHoldOneCleanPictureEach) {
-    for (const SheetLayout& s : kSheets) {
+    for (const SheetLayout& s : SHEETS) {
         Picture p = ReadBmp(s.name);
         if (p.width != s.width) continue;
         for (int c = 0; c < (s.width / s.cellWidth) * (s.height / s.cellHeight); ++c) {
@@ -172,7 +167,7 @@ TEST(Assets, BirdFlightLoopsAndLeftSheetsMirrorTheRight) {
         Picture right = ReadBmp(b.right), left = ReadBmp(b.left);
         if (right.width != 6 * b.w || left.width != 6 * b.w) continue;
         auto mask = [&](const Picture& p, int f, bool mirror) {
-            return Mask(p, (f % 6) * b.w, (f / 6) * b.h, b.w, b.h, kBlack, mirror);
+            return Mask(p, (f % 6) * b.w, (f / 6) * b.h, b.w, b.h, BLACK, mirror);
         };
         // The game shows 0..11 flying right and 11 down to 1 flying left; no step of either
         // loop, including the wrap, may jump much further than the others.
@@ -226,7 +221,7 @@ TEST(Assets, TreeStandsOnTheGroundFullOfLeaves) {
     bool openSides = true;
     for (int y = 0; y < tree.height; ++y) {
         for (int x = 0; x < tree.width; ++x) {
-            bool solid = !(tree.at(x, y) == kWhite);
+            bool solid = !(tree.at(x, y) == WHITE);
             ink += solid;
             if (solid && (x == 0 || x == tree.width - 1 || y == 0)) openSides = false;
             if (solid && y == tree.height - 1) ++bottom;
@@ -240,12 +235,12 @@ TEST(Assets, TreeStandsOnTheGroundFullOfLeaves) {
 TEST(Assets, CursorIsCentredOnItsHotSpot) {
     Picture c = ReadBmp("cursor.bmp");
     ASSERT_EQ(c.width, 50);
-    EXPECT_FALSE(c.at(25, 25) == kBlack);
+    EXPECT_FALSE(c.at(25, 25) == BLACK);
     for (int y = 1; y < 50; ++y) {
         for (int x = 1; x < 50; ++x) {
-            bool here = !(c.at(x, y) == kBlack);
-            EXPECT_EQ(here, !(c.at(50 - x, y) == kBlack)) << x << "," << y;
-            EXPECT_EQ(here, !(c.at(x, 50 - y) == kBlack)) << x << "," << y;
+            bool here = !(c.at(x, y) == BLACK);
+            EXPECT_EQ(here, !(c.at(50 - x, y) == BLACK)) << x << "," << y;
+            EXPECT_EQ(here, !(c.at(x, 50 - y) == BLACK)) << x << "," << y;
         }
     }
 }
@@ -269,7 +264,7 @@ TEST(Assets, FontTableMatchesTheGlyphSheet) {
         EXPECT_EQ(glyphs.count(code), 0u) << "character " << code << " listed twice";
         glyphs[code] = {row, col};
         used[size_t(row) * (sheet.width / cw) + col] = true;
-        CellInk ink = InkOf(sheet, col * cw, row * ch, cw, ch, kBlack);
+        CellInk ink = InkOf(sheet, col * cw, row * ch, cw, ch, BLACK);
         EXPECT_EQ(ink.count > 0, code != ' ') << "glyph " << code;
         EXPECT_FALSE(ink.onBorder) << "glyph " << code << " runs into the next cell";
     }
@@ -281,7 +276,7 @@ TEST(Assets, FontTableMatchesTheGlyphSheet) {
     for (size_t cell = 0; cell < used.size(); ++cell) {
         int col = int(cell) % (sheet.width / cw), row = int(cell) / (sheet.width / cw);
         if (!used[cell]) {
-            EXPECT_EQ(InkOf(sheet, col * cw, row * ch, cw, ch, kBlack).count, 0) << "cell " << cell;
+            EXPECT_EQ(InkOf(sheet, col * cw, row * ch, cw, ch, BLACK).count, 0) << "cell " << cell;
         }
     }
 }

@@ -15,14 +15,14 @@ namespace fs = std::filesystem;
 namespace {
 
 enum class Damage { Missing, Empty, Truncated, Garbage };
-const Damage kDamages[] = {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::Garbage};
+const Damage DAMAGES[] = {Damage::Missing, Damage::Empty, Damage::Truncated, Damage::Garbage};
 
-const char* kPictures[] = {"side1",  "side2",   "baum",    "plane",   "cursor",   "ammo", "kralo",
-                           "kralo2", "pelko",   "pelko2",  "para",    "menu",     "high", "font",
-                           "logo",   "newgame", "beenden", "credits", "highscore"};
+const char* PICTURES[] = {"side1",  "side2",   "baum",    "plane",   "cursor",   "ammo", "kralo",
+                          "kralo2", "pelko",   "pelko2",  "para",    "menu",     "high", "font",
+                          "logo",   "newgame", "beenden", "credits", "highscore"};
 
 // A short session: logo, name, a game with shots and a reload, Escape, the high scores.
-const char* kSession =
+const char* SESSION =
     "wait 100\nkey A\nkey B\nkey RETURN\nmove 300 100\nwait 100\nclick left\n"
     "move 300 200\nwait 100\nclick left\nclick left\nwait 500\ndown ESCAPE\nwait 100\nup ESCAPE\n"
     "move 300 350\nwait 100\nclick left\nwait 200\ndump\n";
@@ -61,12 +61,12 @@ protected:
 };
 
 TEST_F(BadInputTest, ADamagedPictureStopsTheGameNamingIt) {
-    for (const char* picture : kPictures) {
+    for (const char* picture : PICTURES) {
         std::string path = std::string("data/") + picture + ".bmp";
         std::string original = ReadTextFile(path);
-        for (enum Damage damage : kDamages) {
+        for (enum Damage damage : DAMAGES) {
             Damage(path, damage);
-            ReplayOutcome run = RunReplayBinary(kSession);
+            ReplayOutcome run = RunReplayBinary(SESSION);
             EXPECT_EQ(run.exitCode, 1) << path << " " << static_cast<int>(damage);
             const char* reason = damage == Damage::Missing ? ": missing" : ": damaged";
             EXPECT_NE(run.errors.find("cannot use the picture " + path + reason), std::string::npos)
@@ -81,11 +81,11 @@ TEST_F(BadInputTest, DamagedSoundsFontAndScoresStillLetTheGamePlay) {
     const char* optional[] = {"data/tavok.mid", "data/shot.wav", "data/load.wav", "font.des",
                               "high.dat"};
     for (const char* path : optional) {
-        for (enum Damage damage : kDamages) {
+        for (enum Damage damage : DAMAGES) {
             if (std::string(path) == "high.dat") WriteTextFile(path, "seed\n");
             std::string original = fs::exists(path) ? ReadTextFile(path) : "";
             Damage(path, damage);
-            ReplayOutcome run = RunReplayBinary(kSession);
+            ReplayOutcome run = RunReplayBinary(SESSION);
             EXPECT_EQ(run.exitCode, 0) << path << " " << static_cast<int>(damage) << run.errors;
             ASSERT_EQ(run.dumps.size(), 1u) << path;
             EXPECT_EQ(run.dumps[0]["state"].Int(), 4) << path;  // the high-score screen

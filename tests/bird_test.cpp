@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "hunt/random.h"
-#include "hunt_fixture.h"
+#include "tests/support/hunt_fixture.h"
 
 using namespace hunt_test;
 

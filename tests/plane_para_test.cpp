@@ -2,7 +2,7 @@
 // and what a hit does to them.
 
 #include "hunt/random.h"
-#include "hunt_fixture.h"
+#include "tests/support/hunt_fixture.h"
 
 using namespace hunt_test;
 

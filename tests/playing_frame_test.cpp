@@ -2,8 +2,8 @@
 // magazine and cursor, Escape, the random starts and a new game's values.
 
 #include "hunt/random.h"
-#include "hunt_fixture.h"
 #include "screens/screens.h"
+#include "tests/support/hunt_fixture.h"
 
 using namespace hunt_test;
 

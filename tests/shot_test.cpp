@@ -2,7 +2,7 @@
 #include <cstring>
 #include <string>
 
-#include "hunt_fixture.h"
+#include "tests/support/hunt_fixture.h"
 
 using namespace hunt_test;
 

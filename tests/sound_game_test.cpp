@@ -54,7 +54,7 @@ TEST_F(SoundStartUpTest, TheMusicIsOpenedAndStartedOnceBeforeTheWindowExists) {
     EXPECT_TRUE(events[0].music);
 }
 
-const char* const kSession = R"(
+const char* const SESSION = R"(
 wait 100
 dump
 key SPACE
@@ -85,10 +85,10 @@ TEST(SoundSessionTest, AMissingMusicFileGivesNoMusicAndChangesNothingElse) {
     std::string with = EnterFolderWithMusic("with-music", true);
     // Each run in a process of its own: a second start-up in one process would leak the
     // first one's pictures, which the game holds until it ends.
-    ReplayOutcome heard = RunReplayBinary(kSession);
+    ReplayOutcome heard = RunReplayBinary(SESSION);
     RemoveTempGameFolder(with);
     std::string without = EnterFolderWithMusic("without-music", false);
-    ReplayOutcome silent = RunReplayBinary(kSession);
+    ReplayOutcome silent = RunReplayBinary(SESSION);
     RemoveTempGameFolder(without);
 
     ASSERT_EQ(heard.dumps.size(), 3u);
@@ -105,7 +105,7 @@ TEST(SoundSessionTest, AMissingMusicFileGivesNoMusicAndChangesNothingElse) {
 
 TEST(SoundSessionTest, TheMusicIsNeverStartedAgainAfterItsEnd) {
     std::string folder = EnterFolderWithMusic("music-end", true);
-    ReplayOutcome run = RunScript(kSession);
+    ReplayOutcome run = RunScript(SESSION);
     RemoveTempGameFolder(folder);
 
     ASSERT_EQ(run.dumps.size(), 3u);

@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr int64_t kMaxTime = 0xFFFFFFFFll;
+constexpr int64_t MAX_TIME = 0xFFFFFFFFll;
 // No command has more words; a line with more is refused without splitting it further.
-constexpr size_t kMaxWords = 4;
+constexpr size_t MAX_WORDS = 4;
 
 bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t* value) {
     char digits[16];
@@ -29,8 +29,8 @@ bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t* value
 
 // A line as quoted in a message: its start only, so a huge line does not flood the output.
 std::string Quote(std::string_view line) {
-    constexpr size_t kShown = 60;
-    return line.size() <= kShown ? std::string(line) : std::string(line.substr(0, kShown)) + "...";
+    constexpr size_t SHOWN = 60;
+    return line.size() <= SHOWN ? std::string(line) : std::string(line.substr(0, SHOWN)) + "...";
 }
 
 bool IsSpace(char c) {
@@ -74,9 +74,9 @@ bool ParseLine(std::string_view line, int lineNumber, bool* timeStarted, Script*
     *isCommand = false;
     size_t hash = line.find('#');
     if (hash != std::string_view::npos) line = line.substr(0, hash);
-    std::string_view w[kMaxWords];
+    std::string_view w[MAX_WORDS];
     size_t words = 0;
-    for (size_t i = 0; i < line.size() && words < kMaxWords;) {
+    for (size_t i = 0; i < line.size() && words < MAX_WORDS;) {
         while (i < line.size() && IsSpace(line[i])) ++i;
         size_t start = i;
         while (i < line.size() && !IsSpace(line[i])) ++i;
@@ -98,7 +98,7 @@ bool ParseLine(std::string_view line, int lineNumber, bool* timeStarted, Script*
             return fail(std::string(verb) + " must come before the first wait or frames");
         }
         int64_t v = 0;
-        if (!ParseNumber(w[1], 0, kMaxTime, &v)) {
+        if (!ParseNumber(w[1], 0, MAX_TIME, &v)) {
             return fail("expected a number from 0 to 4294967295: " + Quote(line));
         }
         if (header && verb == "seed") header->seed = static_cast<uint32_t>(v);
@@ -110,7 +110,7 @@ bool ParseLine(std::string_view line, int lineNumber, bool* timeStarted, Script*
         *timeStarted = true;
     } else if (verb == "at" && words == 2) {
         c->kind = CommandKind::At;
-        ok = ParseNumber(w[1], 0, kMaxTime, &c->a);
+        ok = ParseNumber(w[1], 0, MAX_TIME, &c->a);
         *timeStarted = true;
     } else if ((verb == "hold" || verb == "release") && words == 2) {
         c->kind = verb == "hold" ? CommandKind::Hold : CommandKind::Release;

@@ -32,8 +32,10 @@ std::string InstalledGameFiles() {
     return installed;  // missing pictures are then reported with their names
 }
 
+bool mayRunInstalled = false;
+
 Folders Decide() {
-    if (!MayRunInstalled() || HoldsGameFiles("")) return {"", ""};
+    if (!mayRunInstalled || HoldsGameFiles("")) return {"", ""};
     Folders folders{InstalledGameFiles(), UserDataFolder()};
     std::string reason;
     if (folders.write.empty()) {
@@ -62,4 +64,8 @@ std::string PlaceGameFile(const std::string& name) {
     // Decided on first use: "font.des" is read before the program's entry runs.
     static const Folders folders = Decide();
     return (IsGameFile(name) ? folders.read : folders.write) + name;
+}
+
+void AllowInstalledRun() {
+    mayRunInstalled = true;
 }

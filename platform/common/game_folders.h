@@ -9,9 +9,10 @@
 // The path of a game name already in this system's separators ("data/side1.bmp").
 std::string PlaceGameFile(const std::string& name);
 
-// Defined by each backend: whether the program may run from its installation. The headless
-// backend, made for tests and replays, always keeps to the working folder.
-bool MayRunInstalled();
+// Lets the program run from its installation; said by the entry of a real game before the
+// first file is named. Without it (tests, replays, the web page) the program keeps to the
+// working folder.
+void AllowInstalledRun();
 
 // Defined for each system (platform/posix/folders.cpp). Folders end with a separator.
 // The folder that holds the running program; empty when it cannot be found.

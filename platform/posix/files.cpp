@@ -12,13 +12,13 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/posix/paths.h"
+
 namespace {
 
 // The temporary files of "high.dat" are "high.dat.tmp.XXXXXX", six letters or digits.
-constexpr char TEMP_INFIX[] = ".tmp.";
 constexpr size_t TEMP_LETTERS = 6;
 constexpr char TEMP_ALPHABET[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-constexpr int MAX_LINKS = 40;  // the system's own limit on a chain of links
 constexpr int MAX_NAME_TRIES = 100;
 
 int OpenFlags(const char* mode) {
@@ -27,34 +27,6 @@ int OpenFlags(const char* mode) {
     if (mode[0] == 'w') return access | O_CREAT | O_TRUNC;
     if (mode[0] == 'a') return access | O_CREAT | O_APPEND;
     return access;
-}
-
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The file a chain of links ends at, which need not exist yet; the path itself when it is
-// no link. A relative link is read from the folder of the link.
-std::string FollowLinks(std::string path) {
-    for (int hop = 0; hop < MAX_LINKS; hop++) {
-        struct stat info;
-        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) break;
-        char to[4096];
-        ssize_t length = readlink(path.c_str(), to, sizeof to - 1);
-        if (length <= 0) break;
-        to[length] = 0;
-        size_t slash = path.rfind('/');
-        bool relative = to[0] != '/' && slash != std::string::npos;
-        path = relative ? path.substr(0, slash + 1) + to : std::string(to);
-    }
-    return path;
 }
 
 bool IsTemporaryOf(const char* entry, const std::string& base) {

@@ -5,7 +5,4 @@
 #include <cstdio>
 
 #include "platform/common/recorder.h"
-
-// Opens path for a new recording, emptied, or says on stderr why not and answers nullptr
-// (platform/record.h says what is refused).
-FILE* OpenRecordingFile(const char* path);
+#include "platform/posix/recording_file.h"

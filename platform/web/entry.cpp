@@ -5,8 +5,15 @@
 #include "app/app.h"
 #include "platform/record.h"
 #include "platform/web/backend.h"
+#include "state/high_score_table.h"
 
 EM_JS(void, WebGameEnded, (int code), { sidescrollerPage.gameEnded(code); });
+
+// A stored table that was not a table file is replaced, once the game has read it, by the
+// table the game has, saved as every table is (storage.js).
+extern "C" EMSCRIPTEN_KEEPALIVE void WebSaveScores() {
+    highScoreTable.Save();
+}
 
 int main() {
     // Every visit is recorded, so that the page can save the play-through at any time.

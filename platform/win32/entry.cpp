@@ -7,11 +7,12 @@
 
 #include "app/app.h"
 #include "app/command_line.h"
+#include "platform/common/game_folders.h"
 #include "platform/files.h"
 
 namespace {
 
-const char kFiles[] =
+const char FILES_HELP[] =
     "Unzipped, the game reads and writes in its own folder, high.dat (the ten best scores)\n"
     "beside sidescroller.exe. Installed, it reads its files from share\\sidescroller in\n"
     "the installation and keeps high.dat and log.txt in %LOCALAPPDATA%\\Sidescroller.\n";
@@ -35,6 +36,12 @@ int Answer(const std::string& text, FILE* stream, UINT icon, int code) {
     return code;
 }
 
+// The Windows game runs from its installation as well as from an unzipped folder. Said
+// before every static object is built, as the game reads its lettering before WinMain.
+[[gnu::constructor(101)]] void MayRunInstalled() {
+    AllowInstalledRun();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
@@ -42,11 +49,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     CommandLine line = ReadCommandLine(__argc, __argv, nullptr, 0);
     switch (line.action) {
         case CommandLine::Help:
-            return Answer(GameUsage(false, kFiles), stdout, MB_ICONINFORMATION, 0);
+            return Answer(GameUsage(false, FILES_HELP), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Version:
             return Answer(VersionText("sidescroller"), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Wrong:
-            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, kFiles), stderr,
+            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, FILES_HELP), stderr,
                           MB_ICONERROR, 2);
         case CommandLine::Run:
             break;

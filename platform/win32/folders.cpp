@@ -4,11 +4,6 @@
 #include "platform/common/game_folders.h"
 #include "platform/win32/system.h"
 
-// The Windows game runs from its installation as well as from an unzipped folder.
-bool MayRunInstalled() {
-    return true;
-}
-
 std::string ProgramFolder() {
     char path[MAX_PATH * 4];
     DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);

@@ -61,7 +61,7 @@ Entry* Kept(std::vector<Entry>& entries, const char* name) {
 // costs the kernel's clearing of its pages.
 std::vector<Surface*>& spareScreens = *new std::vector<Surface*>;
 
-constexpr uint16_t kLostPixel = 0xF81F;
+constexpr uint16_t LOST_PIXEL = 0xF81F;
 
 Picture* KeptPicture(const Surface* surface) {
     // Most drawing goes to these two, which are never pictures.
@@ -145,7 +145,7 @@ namespace {
 Picture* Unwiped(const Surface* surface) {
     Picture* p = KeptPicture(surface);
     if (p && p->wipePending && !surface->lost) {
-        REAL(FILL_PIXELS)(p->surface, kLostPixel);
+        REAL(FILL_PIXELS)(p->surface, LOST_PIXEL);
         p->wipePending = false;
         p->changed = true;
     }
@@ -184,8 +184,8 @@ bool DrawnBefore(int32_t kind, int32_t x, int32_t y, COLORREF color, uint32_t su
         uint32_t surfaces;
         char text[40];
     };
-    constexpr uint32_t kSlots = 2048;
-    static Drawn* drawn = new Drawn[kSlots]();
+    constexpr uint32_t SLOTS = 2048;
+    static Drawn* drawn = new Drawn[SLOTS]();
     static uint32_t used;
     if (length <= 0 || length > 40) return false;
     uint32_t hash = 2166136261u;
@@ -195,9 +195,9 @@ bool DrawnBefore(int32_t kind, int32_t x, int32_t y, COLORREF color, uint32_t su
     for (int32_t i = 0; i < length; ++i) mix(static_cast<uint8_t>(text[i]));
     Drawn key{hash, kind, x, y, length, color, surfaces, {}};
     std::memcpy(key.text, text, static_cast<size_t>(length));
-    for (uint32_t slot = hash % kSlots;; slot = (slot + 1) % kSlots) {
+    for (uint32_t slot = hash % SLOTS;; slot = (slot + 1) % SLOTS) {
         if (drawn[slot].kind == 0) {
-            if (used < kSlots * 3 / 4) drawn[slot] = key, ++used;
+            if (used < SLOTS * 3 / 4) drawn[slot] = key, ++used;
             return false;
         }
         if (drawn[slot].hash == hash && std::memcmp(&drawn[slot], &key, sizeof key) == 0) {
@@ -296,7 +296,7 @@ void WRAP(COPY_PIXELS)(Surface* dst, int64_t x, int64_t y, const Surface* src, c
 
 void WRAP(FILL_PIXELS)(Surface* surface, uint16_t value) {
     if (Picture* p = KeptPicture(surface)) {
-        if (surface->lost && value == kLostPixel) {
+        if (surface->lost && value == LOST_PIXEL) {
             p->wipePending = true;
             return;
         }

@@ -37,7 +37,7 @@ void WriteReloadSound(const std::string& path);
 void WriteMusic(const std::string& path);
 
 // World placement of the tree: the game draws it at this point.
-constexpr int kTreeX = 226;
-constexpr int kTreeY = 78;
-constexpr int kTreeWidth = 344;
-constexpr int kTreeHeight = 402;
+constexpr int TREE_X = 226;
+constexpr int TREE_Y = 78;
+constexpr int TREE_WIDTH = 344;
+constexpr int TREE_HEIGHT = 402;

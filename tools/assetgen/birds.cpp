@@ -15,13 +15,13 @@ struct Palette {
     Colour back, belly, wing, tip, beak, outline, crest, cheek;
 };
 
-const Palette kBigPalette = {Hex(0xb5522b), Hex(0xf4dcac), Hex(0x94502a), Hex(0x4d2814),
+const Palette BIG_PALETTE = {Hex(0xb5522b), Hex(0xf4dcac), Hex(0x94502a), Hex(0x4d2814),
                              Hex(0xf3b632), Hex(0x2c150a), Hex(0x7c2f14), Hex(0xe08a5a)};
-const Palette kSmallPalette = {Hex(0x3d7fd2), Hex(0xf7e06e), Hex(0x2f62b0), Hex(0x1a3670),
+const Palette SMALL_PALETTE = {Hex(0x3d7fd2), Hex(0xf7e06e), Hex(0x2f62b0), Hex(0x1a3670),
                                Hex(0xf29030), Hex(0x14203e), Hex(0x1b3d86), Hex(0xf4f4ee)};
 
 // Mid-sky blue: what the birds are mostly seen against, for their soft edges.
-constexpr Rgb kSkyBehind = {112, 170, 226};
+constexpr Rgb SKY_BEHIND = {112, 170, 226};
 
 struct Pose {
     double phase;     // 0 wings fully up, 0.5 fully down, back to 1
@@ -49,7 +49,7 @@ struct WingFrame {
 };
 
 WingFrame WingAt(double sx, double sy, double phase, double scale) {
-    double e = 1.08 * std::cos(2 * kPi * phase) + 0.08;  // elevation: up positive
+    double e = 1.08 * std::cos(2 * PI * phase) + 0.08;  // elevation: up positive
     // Seen from the side the bone points up or down; level, it points at the viewer and
     // only a little backward shows. The trailing edge always streams back.
     double ux = -0.22 * scale, uy = -0.9 * std::sin(e) * scale;
@@ -62,7 +62,7 @@ WingFrame WingAt(double sx, double sy, double phase, double scale) {
 void Wing(cairo_t* cr, const Palette& p, double sx, double sy, double phase, double scale,
           bool far) {
     // On the upstroke the wing folds at the wrist and its primaries close up.
-    double fold = std::max(0.0, -std::sin(2 * kPi * phase));
+    double fold = std::max(0.0, -std::sin(2 * PI * phase));
     double spread = 0.2 * (1.0 - 0.65 * fold);
     double bone = 44.0 * (1.0 - 0.28 * fold);
     Colour wing = far ? Shade(p.wing, 0.7) : p.wing;
@@ -127,7 +127,7 @@ void Tail(cairo_t* cr, const Palette& p, double bob) {
     for (int i = 0; i < 5; ++i) {
         cairo_save(cr);
         cairo_translate(cr, 32, 68 + bob * 0.5);
-        cairo_rotate(cr, kPi + 0.12 + (i - 2) * 0.17 + bob * 0.02);
+        cairo_rotate(cr, PI + 0.12 + (i - 2) * 0.17 + bob * 0.02);
         FeatherPath(cr, 26 - std::abs(i - 2) * 2.5, 8);
         cairo_restore(cr);
         FinishFeather(cr, Mix(p.wing, p.tip, i % 2 ? 0.15 : 0.55), p.outline);
@@ -171,7 +171,7 @@ void Body(cairo_t* cr, const Palette& p) {
     cairo_set_line_width(cr, gLine * 0.6);
     for (int k = 0; k < 5; ++k) {
         double x = 46 + k * 5.5, y = 70 + (k % 2) * 4;
-        cairo_arc(cr, x, y, 2.6, 0.3, kPi - 0.3);
+        cairo_arc(cr, x, y, 2.6, 0.3, PI - 0.3);
         cairo_new_sub_path(cr);
     }
     cairo_stroke(cr);
@@ -187,7 +187,7 @@ void Head(cairo_t* cr, const Palette& p, bool dead) {
         cairo_restore(cr);
         FinishFeather(cr, p.crest, p.outline);
     }
-    cairo_arc(cr, 73, 50, 14, 0, 2 * kPi);
+    cairo_arc(cr, 73, 50, 14, 0, 2 * PI);
     cairo_pattern_t* h = cairo_pattern_create_radial(77, 44, 2, 73, 50, 14.5);
     Colour lit = Shade(p.back, 1.22);
     cairo_pattern_add_color_stop_rgb(h, 0, lit.r, lit.g, lit.b);
@@ -218,19 +218,19 @@ void Head(cairo_t* cr, const Palette& p, bool dead) {
         cairo_stroke(cr);
         return;
     }
-    cairo_arc(cr, 78, 46, 5.2, 0, 2 * kPi);
+    cairo_arc(cr, 78, 46, 5.2, 0, 2 * PI);
     FillAndOutline(cr, Hex(0xfbfbf2), p.outline, gLine * 0.9);
-    cairo_arc(cr, 79.6, 46.4, 2.8, 0, 2 * kPi);
+    cairo_arc(cr, 79.6, 46.4, 2.8, 0, 2 * PI);
     SetColour(cr, Hex(0x1a1410));
     cairo_fill(cr);
-    cairo_arc(cr, 80.6, 45.2, 1.0, 0, 2 * kPi);
+    cairo_arc(cr, 80.6, 45.2, 1.0, 0, 2 * PI);
     SetColour(cr, Hex(0xffffff));
     cairo_fill(cr);
 }
 
 void PaintBird(cairo_t* cr, const Palette& p, const Pose& pose) {
     // The body rises a little as the wings push down.
-    double bob = pose.dead ? 0.0 : -2.0 * std::sin(2 * kPi * pose.phase);
+    double bob = pose.dead ? 0.0 : -2.0 * std::sin(2 * PI * pose.phase);
     cairo_save(cr);
     cairo_translate(cr, 50, 62);
     cairo_rotate(cr, pose.rotation);
@@ -250,7 +250,7 @@ void LooseFeathers(cairo_t* cr, const Palette& p, int k) {
     for (int i = 0; i < 3 - k; ++i) {
         cairo_save(cr);
         cairo_translate(cr, rng.Range(20, 80), rng.Range(12, 30) - k * 4);
-        cairo_rotate(cr, rng.Range(0, 2 * kPi));
+        cairo_rotate(cr, rng.Range(0, 2 * PI));
         FeatherPath(cr, 11, 5);
         cairo_restore(cr);
         FinishFeather(cr, i % 2 ? p.wing : p.belly, p.outline);
@@ -259,7 +259,7 @@ void LooseFeathers(cairo_t* cr, const Palette& p, int k) {
 
 Image PaintFrame(BirdKind kind, const Pose& pose, int fallIndex) {
     int w = kind == BirdKind::Big ? 100 : 50, h = kind == BirdKind::Big ? 120 : 60;
-    const Palette& p = kind == BirdKind::Big ? kBigPalette : kSmallPalette;
+    const Palette& p = kind == BirdKind::Big ? BIG_PALETTE : SMALL_PALETTE;
     Canvas canvas = NewCanvas(w, h);
     cairo_t* cr = canvas.cr;
     cairo_rectangle(cr, 1, 1, w - 2, h - 2);
@@ -268,7 +268,7 @@ Image PaintFrame(BirdKind kind, const Pose& pose, int fallIndex) {
     if (kind == BirdKind::Small) cairo_scale(cr, 0.5, 0.5);
     PaintBird(cr, p, pose);
     if (fallIndex >= 0 && fallIndex < 3) LooseFeathers(cr, p, fallIndex);
-    Image image = Flatten(canvas.surface, Key::Black, Plain(kSkyBehind), 0.4);
+    Image image = Flatten(canvas.surface, Key::Black, Plain(SKY_BEHIND), 0.4);
     FinishCanvas(canvas);
     return image;
 }
@@ -277,14 +277,14 @@ Image PaintFrame(BirdKind kind, const Pose& pose, int fallIndex) {
 // which holds well as the last picture while the bird drops out of the world.
 Pose FallPose(int k) {
     const double flaps[] = {0.12, 0.6, 0.3, 0.82, 0.45, 0.0};
-    return {flaps[k], (30.0 + 82.0 * k) * kPi / 180.0, true};
+    return {flaps[k], (30.0 + 82.0 * k) * PI / 180.0, true};
 }
 
 }  // namespace
 
 void DrawBird(cairo_t* cr, BirdKind kind, double phase) {
     gLine = 1.3;
-    PaintBird(cr, kind == BirdKind::Big ? kBigPalette : kSmallPalette, {phase, 0.0, false});
+    PaintBird(cr, kind == BirdKind::Big ? BIG_PALETTE : SMALL_PALETTE, {phase, 0.0, false});
 }
 
 Image PaintBirdSheet(BirdKind kind, bool facingLeft) {

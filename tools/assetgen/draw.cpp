@@ -26,7 +26,7 @@ void Ellipse(cairo_t* cr, double cx, double cy, double rx, double ry) {
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, rx, ry);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, 0, 0, 1, 0, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, 0, 2 * PI);
     cairo_restore(cr);
 }
 
@@ -35,7 +35,7 @@ void DrawSight(cairo_t* cr, double cx, double cy, const Sight& sight) {
         SetColour(cr, pass == 0 ? Hex(0x201010) : Hex(0xff3a2a),
                   pass == 0 ? sight.shadowAlpha : 1.0);
         cairo_set_line_width(cr, pass == 0 ? sight.shadowWidth : sight.lineWidth);
-        cairo_arc(cr, cx, cy, sight.radius, 0, 2 * kPi);
+        cairo_arc(cr, cx, cy, sight.radius, 0, 2 * PI);
         cairo_stroke(cr);
         for (int k = 0; k < 4; ++k) {
             double dx = k < 2 ? (k == 0 ? 1 : -1) : 0, dy = k >= 2 ? (k == 2 ? 1 : -1) : 0;
@@ -48,10 +48,10 @@ void DrawSight(cairo_t* cr, double cx, double cy, const Sight& sight) {
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) {
     cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -kPi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, kPi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, kPi / 2, kPi);
-    cairo_arc(cr, x + r, y + r, r, kPi, 3 * kPi / 2);
+    cairo_arc(cr, x + w - r, y + r, r, -PI / 2, 0);
+    cairo_arc(cr, x + w - r, y + h - r, r, 0, PI / 2);
+    cairo_arc(cr, x + r, y + h - r, r, PI / 2, PI);
+    cairo_arc(cr, x + r, y + r, r, PI, 3 * PI / 2);
     cairo_close_path(cr);
 }
 

@@ -27,7 +27,7 @@ cairo_pattern_t* VerticalGradient(double y0, double y1, Colour top, Colour botto
 void FillAndOutline(cairo_t* cr, cairo_pattern_t* fill, Colour outline, double width);
 void FillAndOutline(cairo_t* cr, Colour fill, Colour outline, double width);
 
-constexpr double kPi = 3.14159265358979323846;
+constexpr double PI = 3.14159265358979323846;
 
 // A gun sight: a ring of the radius with four ticks from inner to outer, drawn twice, a dark
 // shadow of shadowWidth under a red line of lineWidth.

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr double kGrid = 256;
+constexpr double GRID = 256;
 
 void DrawIcon(cairo_t* cr) {
     RoundedRect(cr, 8, 8, 240, 240, 44);
@@ -56,7 +56,7 @@ void WriteIcons(const std::filesystem::path& hicolor, const std::string& name) {
         std::filesystem::path folder = hicolor / dimension / "apps";
         std::filesystem::create_directories(folder);
         Canvas canvas = NewCanvas(size, size);
-        cairo_scale(canvas.cr, size / kGrid, size / kGrid);
+        cairo_scale(canvas.cr, size / GRID, size / GRID);
         DrawIcon(canvas.cr);
         std::string path = (folder / (name + ".png")).string();
         cairo_status_t status = cairo_surface_write_to_png(canvas.surface, path.c_str());
@@ -66,7 +66,7 @@ void WriteIcons(const std::filesystem::path& hicolor, const std::string& name) {
     std::filesystem::path folder = hicolor / "scalable" / "apps";
     std::filesystem::create_directories(folder);
     std::string path = (folder / (name + ".svg")).string();
-    cairo_surface_t* svg = cairo_svg_surface_create(path.c_str(), kGrid, kGrid);
+    cairo_surface_t* svg = cairo_svg_surface_create(path.c_str(), GRID, GRID);
     cairo_t* cr = cairo_create(svg);
     DrawIcon(cr);
     cairo_destroy(cr);

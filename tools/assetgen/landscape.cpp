@@ -54,7 +54,7 @@ void PaintSun(cairo_t* cr, double x, double y) {
     cairo_pattern_add_color_stop_rgb(disc, 0, 1.0, 1.0, 0.93);
     cairo_pattern_add_color_stop_rgb(disc, 1, 1.0, 0.9, 0.52);
     cairo_set_source(cr, disc);
-    cairo_arc(cr, x, y, 27, 0, 2 * kPi);
+    cairo_arc(cr, x, y, 27, 0, 2 * PI);
     cairo_fill(cr);
     cairo_pattern_destroy(disc);
 }
@@ -69,7 +69,7 @@ void PaintCloud(cairo_t* cr, Rng& rng, double cx, double cy, double width) {
     int puffs = 4 + rng.Below(3);
     for (int i = 0; i < puffs; ++i) {
         double t = (i + 0.5) / puffs;
-        double bulge = std::sin(t * kPi);
+        double bulge = std::sin(t * PI);
         double r = width * (0.1 + 0.16 * bulge) * rng.Range(0.8, 1.2);
         list.push_back({cx - width * 0.42 + t * width * 0.84 + rng.Range(-4, 4),
                         cy - bulge * width * 0.12 - r * 0.2, r});
@@ -97,7 +97,7 @@ void PaintCloud(cairo_t* cr, Rng& rng, double cx, double cy, double width) {
             cairo_save(cr);
             cairo_rectangle(cr, cx - width, 0, width * 2, base + oy);
             cairo_clip(cr);
-            cairo_arc(cr, p.x, p.y + oy, p.r * (pass == 0 ? 1.0 : 0.9), 0, 2 * kPi);
+            cairo_arc(cr, p.x, p.y + oy, p.r * (pass == 0 ? 1.0 : 0.9), 0, 2 * PI);
             cairo_fill(cr);
             cairo_restore(cr);
             cairo_pattern_destroy(g);
@@ -117,7 +117,7 @@ void PaintHaze(cairo_t* cr, Rng& rng) {
         cairo_scale(cr, 1, 0.08);
         cairo_translate(cr, -x, -y);
         cairo_set_source(cr, g);
-        cairo_arc(cr, x, y, w, 0, 2 * kPi);
+        cairo_arc(cr, x, y, w, 0, 2 * PI);
         cairo_fill(cr);
         cairo_restore(cr);
         cairo_pattern_destroy(g);
@@ -138,7 +138,7 @@ void PaintWoods(cairo_t* cr, Rng& rng, const Ridge& ridge, double base, double a
             cairo_pattern_add_color_stop_rgb(g, 0, lit.r, lit.g, lit.b);
             cairo_pattern_add_color_stop_rgb(g, 1, c.r * 0.8, c.g * 0.8, c.b * 0.8);
             cairo_set_source(cr, g);
-            cairo_arc(cr, x, y, r, 0, 2 * kPi);
+            cairo_arc(cr, x, y, r, 0, 2 * PI);
             cairo_fill(cr);
             cairo_pattern_destroy(g);
         }
@@ -172,7 +172,7 @@ void PaintFarTree(cairo_t* cr, double x, double y, double size, Colour leaf) {
     cairo_pattern_add_color_stop_rgb(g, 0, light.r, light.g, light.b);
     cairo_pattern_add_color_stop_rgb(g, 1, dark.r, dark.g, dark.b);
     cairo_set_source(cr, g);
-    cairo_arc(cr, x, y - size * 1.25, size * 0.75, 0, 2 * kPi);
+    cairo_arc(cr, x, y - size * 1.25, size * 0.75, 0, 2 * PI);
     cairo_fill(cr);
     cairo_pattern_destroy(g);
 }
@@ -210,7 +210,7 @@ void PaintFields(cairo_t* cr, Rng& rng) {
             double t = hx / w;
             double bump = 2.0 + 1.2 * std::sin(hx * 0.9 + x);
             SetColour(cr, Mix(Hex(0x2f6a2a), Hex(0x4f8f3c), 0.5 + 0.5 * std::sin(hx * 1.7 + x)));
-            cairo_arc(cr, x + hx, y0 + (y1 - y0) * t + 0.5, bump, 0, 2 * kPi);
+            cairo_arc(cr, x + hx, y0 + (y1 - y0) * t + 0.5, bump, 0, 2 * PI);
             cairo_fill(cr);
         }
         SetColour(cr, Shade(c, 0.75), 0.3);
@@ -259,13 +259,12 @@ void PaintMeadow(cairo_t* cr, Rng& rng) {
         Colour p = petals[rng.Below(5)];
         SetColour(cr, p);
         for (int k = 0; k < 5; ++k) {
-            double a = k * 2 * kPi / 5 + x;
-            cairo_arc(cr, x + std::cos(a) * r * 0.8, y + std::sin(a) * r * 0.8, r * 0.6, 0,
-                      2 * kPi);
+            double a = k * 2 * PI / 5 + x;
+            cairo_arc(cr, x + std::cos(a) * r * 0.8, y + std::sin(a) * r * 0.8, r * 0.6, 0, 2 * PI);
             cairo_fill(cr);
         }
         SetColour(cr, Hex(0xf2b21c));
-        cairo_arc(cr, x, y, r * 0.45, 0, 2 * kPi);
+        cairo_arc(cr, x, y, r * 0.45, 0, 2 * PI);
         cairo_fill(cr);
     }
 }

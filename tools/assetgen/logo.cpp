@@ -26,13 +26,13 @@ void PaintScenery(cairo_t* cr) {
     cairo_set_source(cr, glow);
     cairo_paint(cr);
     cairo_pattern_destroy(glow);
-    cairo_arc(cr, 330, 50, 20, 0, 2 * kPi);
+    cairo_arc(cr, 330, 50, 20, 0, 2 * PI);
     SetColour(cr, Hex(0xfff1a8));
     cairo_fill(cr);
     const double puffs[][3] = {{60, 40, 16},  {82, 32, 20},  {104, 42, 14},
                                {230, 70, 11}, {246, 64, 14}, {262, 72, 10}};
     for (const auto& p : puffs) {
-        cairo_arc(cr, p[0], p[1], p[2], 0, 2 * kPi);
+        cairo_arc(cr, p[0], p[1], p[2], 0, 2 * PI);
         SetColour(cr, Hex(0xf6f9fc));
         cairo_fill(cr);
     }

@@ -11,9 +11,9 @@
 
 namespace {
 
-constexpr int kTicksPerQuarter = 480;
-constexpr int kBar = 4 * kTicksPerQuarter;
-constexpr int kEighth = kTicksPerQuarter / 2;
+constexpr int TICKS_PER_QUARTER = 480;
+constexpr int BAR = 4 * TICKS_PER_QUARTER;
+constexpr int EIGHTH = TICKS_PER_QUARTER / 2;
 
 struct Event {
     int tick;
@@ -47,11 +47,11 @@ std::vector<int> Tones(Chord c) {
     return {c.root, c.root + (c.minor ? 3 : 4), c.root + 7};
 }
 
-const int kScale[] = {0, 2, 4, 5, 7, 9, 11};
+const int SCALE[] = {0, 2, 4, 5, 7, 9, 11};
 
 bool InScale(int key) {
     int pc = key % 12;
-    return std::find(std::begin(kScale), std::end(kScale), pc) != std::end(kScale);
+    return std::find(std::begin(SCALE), std::end(SCALE), pc) != std::end(SCALE);
 }
 
 int ScaleStep(int from, int steps) {
@@ -65,8 +65,8 @@ int ScaleStep(int from, int steps) {
 }
 
 // Rhythms of one bar in eighths.
-const std::vector<std::vector<int>> kRhythms = {{2, 2, 2, 2}, {1, 1, 2, 2, 2}, {2, 1, 1, 2, 2},
-                                                {3, 1, 2, 2}, {2, 2, 1, 1, 2}, {3, 1, 3, 1}};
+const std::vector<std::vector<int>> RHYTHMS = {{2, 2, 2, 2}, {1, 1, 2, 2, 2}, {2, 1, 1, 2, 2},
+                                               {3, 1, 2, 2}, {2, 2, 1, 1, 2}, {3, 1, 3, 1}};
 
 // The chord tone nearest to target, other than avoid when another one lies close by.
 int ChordToneNear(int target, Chord c, int avoid) {
@@ -93,13 +93,13 @@ void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords,
     std::vector<int> rhythmOf(chords.size());
     for (size_t b = 0; b < chords.size(); ++b) {
         // Bars pair up with the same rhythm, which makes the tune easy to remember.
-        rhythmOf[b] = b % 2 == 1 ? rhythmOf[b - 1] : rng.Below(int(kRhythms.size()));
+        rhythmOf[b] = b % 2 == 1 ? rhythmOf[b - 1] : rng.Below(int(RHYTHMS.size()));
     }
     int key = contour[0];
     for (size_t b = 0; b < chords.size(); ++b) {
-        int tick = startTick + int(b) * kBar;
+        int tick = startTick + int(b) * BAR;
         bool last = cadence && b + 1 == chords.size();
-        std::vector<int> rhythm = last ? std::vector<int>{2, 2, 4} : kRhythms[rhythmOf[b]];
+        std::vector<int> rhythm = last ? std::vector<int>{2, 2, 4} : RHYTHMS[rhythmOf[b]];
         int target = contour[b];
         int pos = 0;
         for (size_t n = 0; n < rhythm.size(); ++n) {
@@ -112,8 +112,8 @@ void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords,
                 key = ScaleStep(key, aim > key ? 1 : (aim < key ? -1 : (rng.Below(2) ? 1 : -1)));
             }
             if (last && n + 1 == rhythm.size()) key = ChordToneNear(72, {0, false}, -1);
-            int length = rhythm[n] * kEighth;
-            t.Note(0, tick + pos * kEighth, length * 9 / 10, key, strong ? 94 : 80);
+            int length = rhythm[n] * EIGHTH;
+            t.Note(0, tick + pos * EIGHTH, length * 9 / 10, key, strong ? 94 : 80);
             pos += rhythm[n];
         }
     }
@@ -121,7 +121,7 @@ void Melody(Track& t, Rng& rng, int startTick, const std::vector<Chord>& chords,
 
 void Accompany(Track& t, int startTick, const std::vector<Chord>& chords, bool arpeggio) {
     for (size_t b = 0; b < chords.size(); ++b) {
-        int bar = startTick + int(b) * kBar;
+        int bar = startTick + int(b) * BAR;
         std::vector<int> tones = Tones(chords[b]);
         // Piano: a close triad near G4, stabbed in a light syncopation.
         std::vector<int> triad;
@@ -131,20 +131,20 @@ void Accompany(Track& t, int startTick, const std::vector<Chord>& chords, bool a
         }
         const int hits[][2] = {{0, 3}, {3, 1}, {4, 2}, {7, 1}};
         for (const auto& h : hits) {
-            for (int key : triad) t.Note(1, bar + h[0] * kEighth, h[1] * kEighth - 20, key, 64);
+            for (int key : triad) t.Note(1, bar + h[0] * EIGHTH, h[1] * EIGHTH - 20, key, 64);
         }
         // Bass: root, fifth, root, and a step toward the next bar's root.
         int root = 36 + chords[b].root;
         int next = 36 + chords[(b + 1) % chords.size()].root;
-        t.Note(2, bar, 3 * kEighth - 20, root, 100);
-        t.Note(2, bar + 3 * kEighth, kEighth - 20, root + 7, 84);
-        t.Note(2, bar + 4 * kEighth, 2 * kEighth - 20, root + 12, 92);
-        t.Note(2, bar + 6 * kEighth, 2 * kEighth - 20, next > root ? next - 1 : root + 7, 84);
+        t.Note(2, bar, 3 * EIGHTH - 20, root, 100);
+        t.Note(2, bar + 3 * EIGHTH, EIGHTH - 20, root + 7, 84);
+        t.Note(2, bar + 4 * EIGHTH, 2 * EIGHTH - 20, root + 12, 92);
+        t.Note(2, bar + 6 * EIGHTH, 2 * EIGHTH - 20, next > root ? next - 1 : root + 7, 84);
         if (arpeggio) {
             const int order[] = {0, 1, 2, 1, 0, 1, 2, 3};
             for (int e = 0; e < 8; ++e) {
                 int key = 72 + tones[order[e] % 3] + (order[e] == 3 ? 12 : 0);
-                t.Note(3, bar + e * kEighth, kEighth - 30, key, e % 2 ? 48 : 60);
+                t.Note(3, bar + e * EIGHTH, EIGHTH - 30, key, e % 2 ? 48 : 60);
             }
         }
     }
@@ -152,21 +152,21 @@ void Accompany(Track& t, int startTick, const std::vector<Chord>& chords, bool a
 
 void Drums(Track& t, int startTick, int bars, bool light, bool fillAtEnd) {
     for (int b = 0; b < bars; ++b) {
-        int bar = startTick + b * kBar;
-        if (b == 0) t.Note(9, bar, kEighth, 49, 96);  // crash at the top of a section
-        for (int e = 0; e < 8; ++e) t.Note(9, bar + e * kEighth, kEighth / 2, 42, e % 2 ? 52 : 74);
-        t.Note(9, bar, kEighth, 36, 110);
-        t.Note(9, bar + 4 * kEighth, kEighth, 36, 100);
+        int bar = startTick + b * BAR;
+        if (b == 0) t.Note(9, bar, EIGHTH, 49, 96);  // crash at the top of a section
+        for (int e = 0; e < 8; ++e) t.Note(9, bar + e * EIGHTH, EIGHTH / 2, 42, e % 2 ? 52 : 74);
+        t.Note(9, bar, EIGHTH, 36, 110);
+        t.Note(9, bar + 4 * EIGHTH, EIGHTH, 36, 100);
         if (!light) {
-            t.Note(9, bar + 5 * kEighth, kEighth, 36, 80);
-            t.Note(9, bar + 2 * kEighth, kEighth, 38, 96);
+            t.Note(9, bar + 5 * EIGHTH, EIGHTH, 36, 80);
+            t.Note(9, bar + 2 * EIGHTH, EIGHTH, 38, 96);
             bool fill = fillAtEnd && b + 1 == bars;
             if (fill) {
                 const int toms[] = {50, 48, 47, 45};
                 for (int s = 0; s < 4; ++s)
-                    t.Note(9, bar + 6 * kEighth + s * kEighth / 2, 60, toms[s], 100);
+                    t.Note(9, bar + 6 * EIGHTH + s * EIGHTH / 2, 60, toms[s], 100);
             } else {
-                t.Note(9, bar + 6 * kEighth, kEighth, 38, 96);
+                t.Note(9, bar + 6 * EIGHTH, EIGHTH, 38, 96);
             }
         }
     }
@@ -225,7 +225,7 @@ void WriteMusic(const std::string& path) {
     // Intro: chords and a light beat.
     Accompany(tune, tick, {C, F, G, G}, false);
     Drums(tune, tick, 4, true, false);
-    tick += 4 * kBar;
+    tick += 4 * BAR;
     const char form[] = "AABABA";
     for (int s = 0; form[s]; ++s) {
         bool bridgePart = form[s] == 'B';
@@ -237,18 +237,18 @@ void WriteMusic(const std::string& path) {
         Melody(tune, melodyRng, tick, chords, bridgePart ? bridgeShape : verseShape, !bridgePart);
         Accompany(tune, tick, chords, bridgePart || s == 5);
         Drums(tune, tick, 8, false, true);
-        tick += 8 * kBar;
+        tick += 8 * BAR;
     }
     // Ending: one long chord of the new key over a crash.
-    tune.Note(0, tick, 2 * kBar - 60, 72, 96);
-    for (int k : {48, 60, 64, 67}) tune.Note(1, tick, 2 * kBar - 60, k, 70);
-    tune.Note(2, tick, 2 * kBar - 60, 36, 100);
-    tune.Note(9, tick, kBar, 49, 110);
-    tune.Note(9, tick, kEighth, 36, 110);
+    tune.Note(0, tick, 2 * BAR - 60, 72, 96);
+    for (int k : {48, 60, 64, 67}) tune.Note(1, tick, 2 * BAR - 60, k, 70);
+    tune.Note(2, tick, 2 * BAR - 60, 36, 100);
+    tune.Note(9, tick, BAR, 49, 110);
+    tune.Note(9, tick, EIGHTH, 36, 110);
 
     std::vector<uint8_t> out = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2};
-    out.push_back(uint8_t(kTicksPerQuarter >> 8));
-    out.push_back(uint8_t(kTicksPerQuarter & 0xFF));
+    out.push_back(uint8_t(TICKS_PER_QUARTER >> 8));
+    out.push_back(uint8_t(TICKS_PER_QUARTER & 0xFF));
     std::vector<Event> tempo = {
         {0, 1, {0xFF, 0x51, 0x03, 0x07, 0x53, 0x00}},  // 480000 us a quarter: 125 beats a minute
         {0, 1, {0xFF, 0x58, 0x04, 0x04, 0x02, 0x18, 0x08}}};

@@ -7,15 +7,15 @@
 
 namespace {
 
-constexpr Rgb kMidSky = {120, 178, 232};
-const Colour kInk = Hex(0x26180f);
+constexpr Rgb MID_SKY = {120, 178, 232};
+const Colour INK = Hex(0x26180f);
 
 // The canopy: a dome of seven gores whose lower edge scallops between the lines.
 void CanopyPath(cairo_t* cr, double cx, double cy, double rx, double ry, double droop) {
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_scale(cr, rx, ry);
-    cairo_arc(cr, 0, 0, 1, kPi, 2 * kPi);
+    cairo_arc(cr, 0, 0, 1, PI, 2 * PI);
     cairo_restore(cr);
     for (int i = 7; i > 0; --i) {
         double x0 = cx - rx + 2 * rx * i / 7.0, x1 = cx - rx + 2 * rx * (i - 1) / 7.0;
@@ -46,7 +46,7 @@ void Canopy(cairo_t* cr, double cx, double cy, double rx, double ry, int stage) 
     cairo_mask(cr, mask);
     cairo_pattern_destroy(light);
     cairo_pattern_destroy(mask);
-    SetColour(cr, kInk, 0.55);
+    SetColour(cr, INK, 0.55);
     cairo_set_line_width(cr, 1);
     for (int i = 1; i < 7; ++i) {
         double x = cx - rx + 2 * rx * i / 7.0;
@@ -62,7 +62,7 @@ void Canopy(cairo_t* cr, double cx, double cy, double rx, double ry, int stage) 
             double hx = cx + holes[h][0] * rx, hy = cy - holes[h][1] * ry;
             cairo_move_to(cr, hx - holes[h][2], hy);
             for (int k = 1; k <= 8; ++k) {
-                double a = k * kPi / 4;
+                double a = k * PI / 4;
                 double r = holes[h][2] * (k % 2 ? 0.55 : 1.0);
                 cairo_line_to(cr, hx - std::cos(a) * r, hy - std::sin(a) * r * 0.7);
             }
@@ -73,7 +73,7 @@ void Canopy(cairo_t* cr, double cx, double cy, double rx, double ry, int stage) 
     }
     cairo_restore(cr);
     CanopyPath(cr, cx, cy, rx, ry, stage >= 2 ? 10 : 0);
-    SetColour(cr, kInk);
+    SetColour(cr, INK);
     cairo_set_line_width(cr, 1.6);
     cairo_stroke(cr);
 }
@@ -88,7 +88,7 @@ void Jumper(cairo_t* cr, double x, double y, int stage) {
         cairo_line_to(cr, x1, y1);
         cairo_line_to(cr, x2, y2);
         cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-        SetColour(cr, kInk);
+        SetColour(cr, INK);
         cairo_set_line_width(cr, 7.5);
         cairo_stroke_preserve(cr);
         SetColour(cr, c);
@@ -99,15 +99,15 @@ void Jumper(cairo_t* cr, double x, double y, int stage) {
     limb(x - 3, y + 24, x - 6 - kick * 0.5, y + 34, x - 4 - kick, y + 44, suit);
     limb(x + 3, y + 24, x + 7 + kick * 0.3, y + 34, x + 5 + kick, y + 43 - kick * 0.5, suit);
     SetColour(cr, boots);
-    cairo_arc(cr, x - 4 - kick, y + 45, 3.4, 0, 2 * kPi);
-    cairo_arc(cr, x + 5 + kick, y + 44 - kick * 0.5, 3.4, 0, 2 * kPi);
+    cairo_arc(cr, x - 4 - kick, y + 45, 3.4, 0, 2 * PI);
+    cairo_arc(cr, x + 5 + kick, y + 44 - kick * 0.5, 3.4, 0, 2 * PI);
     cairo_fill(cr);
     RoundedRect(cr, x - 8, y + 2, 16, 25, 6);
     cairo_pattern_t* g = cairo_pattern_create_linear(x - 8, 0, x + 8, 0);
     cairo_pattern_add_color_stop_rgb(g, 0, suit.r, suit.g, suit.b);
     Colour dark = Shade(suit, 0.7);
     cairo_pattern_add_color_stop_rgb(g, 1, dark.r, dark.g, dark.b);
-    FillAndOutline(cr, g, kInk, 1.4);
+    FillAndOutline(cr, g, INK, 1.4);
     cairo_pattern_destroy(g);
     SetColour(cr, Hex(0x2f4f7a));
     cairo_set_line_width(cr, 2.2);
@@ -126,16 +126,16 @@ void Jumper(cairo_t* cr, double x, double y, int stage) {
         limb(x + 6, y + 6, x + 16, y + 4 - 8 * std::cos(wave), x + 21, y - 8 + 8 * std::sin(wave),
              suit);
     }
-    cairo_arc(cr, x, y - 4, 7, 0, 2 * kPi);
-    FillAndOutline(cr, skin, kInk, 1.3);
-    cairo_arc(cr, x, y - 5.5, 7.6, kPi * 0.95, kPi * 2.05);
+    cairo_arc(cr, x, y - 4, 7, 0, 2 * PI);
+    FillAndOutline(cr, skin, INK, 1.3);
+    cairo_arc(cr, x, y - 5.5, 7.6, PI * 0.95, PI * 2.05);
     cairo_close_path(cr);
-    FillAndOutline(cr, Hex(0xe23c30), kInk, 1.3);
+    FillAndOutline(cr, Hex(0xe23c30), INK, 1.3);
     RoundedRect(cr, x - 5, y - 5, 10, 4, 2);
-    FillAndOutline(cr, Hex(0x8fd0ef), kInk, 1.0);
+    FillAndOutline(cr, Hex(0x8fd0ef), INK, 1.0);
     if (stage > 0) {
-        SetColour(cr, kInk);
-        cairo_arc(cr, x, y + 1, 1.8, 0, 2 * kPi);  // an open mouth
+        SetColour(cr, INK);
+        cairo_arc(cr, x, y + 1, 1.8, 0, 2 * PI);  // an open mouth
         cairo_fill(cr);
     }
 }
@@ -181,7 +181,7 @@ void PaintPara(cairo_t* cr, int stage) {
             cairo_curve_to(cr, x - 18, y + 36, x + 20, y + 20, x + k * 3 - 6, y);
             cairo_curve_to(cr, x + 18, y + 18, x - 2, y + 36, x + 11, y + 54);
             cairo_close_path(cr);
-            FillAndOutline(cr, cloth[k], kInk, 1.4);
+            FillAndOutline(cr, cloth[k], INK, 1.4);
         }
     }
     cairo_restore(cr);
@@ -197,7 +197,7 @@ Image PaintParaSheet() {
         cairo_rectangle(canvas.cr, 1, 1, 148, 178);
         cairo_clip(canvas.cr);
         PaintPara(canvas.cr, stage);
-        Image right = Flatten(canvas.surface, Key::White, Plain(kMidSky), 0.45);
+        Image right = Flatten(canvas.surface, Key::White, Plain(MID_SKY), 0.45);
         FinishCanvas(canvas);
         Blit(sheet, right, stage * 150, 0);
         Blit(sheet, MirrorX(right), stage * 150, 180);

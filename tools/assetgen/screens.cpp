@@ -74,8 +74,8 @@ Image PaintHighScorePanel(const Image& menu) {
 
 namespace {
 
-constexpr int kButtonWidth = 225;
-constexpr int kButtonHeight = 53;
+constexpr int BUTTON_WIDTH = 225;
+constexpr int BUTTON_HEIGHT = 53;
 
 void ButtonShape(cairo_t* cr, double lift) {
     RoundedRect(cr, 4, 3 + lift * 0.3, 217, 43, 16);
@@ -113,8 +113,8 @@ void PaintShine(cairo_t* cr, double lift, double x) {
     cairo_pattern_add_color_stop_rgba(band, 1, 1, 1, 0.85, 0);
     cairo_move_to(cr, x - 10, 0);
     cairo_line_to(cr, x + 30, 0);
-    cairo_line_to(cr, x + 10, kButtonHeight);
-    cairo_line_to(cr, x - 30, kButtonHeight);
+    cairo_line_to(cr, x + 10, BUTTON_HEIGHT);
+    cairo_line_to(cr, x - 30, BUTTON_HEIGHT);
     cairo_close_path(cr);
     cairo_set_source(cr, band);
     cairo_fill(cr);
@@ -126,14 +126,14 @@ void PaintShine(cairo_t* cr, double lift, double x) {
 // wobble, a shine that sweeps across and a rim that glows up and fades.
 void PaintButtonPicture(cairo_t* cr, const std::string& label, int f) {
     double t = f / 15.0;
-    double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * kPi * 2.0) * std::exp(-1.8 * t);
-    double glow = f == 0 ? 0.0 : std::pow(std::sin(t * kPi), 2) * 0.9 + 0.1 * (1 - t);
+    double lift = f == 0 ? 0.0 : -3.2 * std::sin(t * PI * 2.0) * std::exp(-1.8 * t);
+    double glow = f == 0 ? 0.0 : std::pow(std::sin(t * PI), 2) * 0.9 + 0.1 * (1 - t);
     PaintButtonBody(cr, lift, glow);
-    if (f > 0 && f < 12) PaintShine(cr, lift, -40 + (f - 1) / 10.0 * (kButtonWidth + 80));
+    if (f > 0 && f < 12) PaintShine(cr, lift, -40 + (f - 1) / 10.0 * (BUTTON_WIDTH + 80));
     LetterStyle s = GoldenLettering(20, 16);
-    double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * kPi * 3.0) * std::exp(-2.0 * t));
+    double grow = 1.0 + (f == 0 ? 0.0 : 0.07 * std::sin(t * PI * 3.0) * std::exp(-2.0 * t));
     cairo_save(cr);
-    cairo_translate(cr, kButtonWidth / 2.0, 25 + lift);
+    cairo_translate(cr, BUTTON_WIDTH / 2.0, 25 + lift);
     cairo_scale(cr, grow, grow);
     DrawLettering(cr, label, CentredX(label, 0, s), -s.capHeight / 2.0 - 1, s);
     cairo_restore(cr);
@@ -142,14 +142,14 @@ void PaintButtonPicture(cairo_t* cr, const std::string& label, int f) {
 }  // namespace
 
 Image PaintButtonSheet(const std::string& label, const Image& menu, int buttonY) {
-    Image sheet(2 * kButtonWidth, 8 * kButtonHeight);
+    Image sheet(2 * BUTTON_WIDTH, 8 * BUTTON_HEIGHT);
     // The button always stands at x 210 on the menu, so its edges mix into what lies there.
     Backdrop behind = [&menu, buttonY](int x, int y) { return menu.at(210 + x, buttonY + y); };
     for (int f = 0; f < 15; ++f) {
-        Canvas canvas = NewCanvas(kButtonWidth, kButtonHeight);
+        Canvas canvas = NewCanvas(BUTTON_WIDTH, BUTTON_HEIGHT);
         PaintButtonPicture(canvas.cr, label, f);
         Image cell = Flatten(canvas.surface, Key::Black, behind, 0.45);
-        Blit(sheet, cell, (f % 2) * kButtonWidth, (f / 2) * kButtonHeight);
+        Blit(sheet, cell, (f % 2) * BUTTON_WIDTH, (f / 2) * BUTTON_HEIGHT);
         FinishCanvas(canvas);
     }
     return sheet;

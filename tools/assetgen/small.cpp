@@ -8,18 +8,18 @@
 
 namespace {
 
-constexpr int kCellWidth = 15;  // the advance the game's fixed text positions expect
-constexpr int kCellHeight = 24;
-constexpr int kColumns = 10;
+constexpr int CELL_WIDTH = 15;  // the advance the game's fixed text positions expect
+constexpr int CELL_HEIGHT = 24;
+constexpr int COLUMNS = 10;
 
 // The font's characters in sheet order; the blank keeps an empty cell.
-const unsigned char kFontChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-\xD6 ";
-constexpr int kFontCharCount = sizeof(kFontChars) - 1;
+const unsigned char FONT_CHARS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.-\xD6 ";
+constexpr int FONT_CHAR_COUNT = sizeof(FONT_CHARS) - 1;
 
 LetterStyle FontStyle() {
     LetterStyle s;
     s.capHeight = 17;
-    s.advance = kCellWidth;
+    s.advance = CELL_WIDTH;
     s.pen = 2.3;
     s.rim = 1.15;
     s.widthScale = 0.78;
@@ -40,7 +40,7 @@ Image PaintCursor() {
     auto ring = [&](double width, Colour colour) {
         SetColour(cr, colour);
         cairo_set_line_width(cr, width);
-        cairo_arc(cr, c, c, 15, 0, 2 * kPi);
+        cairo_arc(cr, c, c, 15, 0, 2 * PI);
         cairo_stroke(cr);
         for (int k = 0; k < 4; ++k) {
             double dx = k == 0 ? 1 : (k == 1 ? -1 : 0), dy = k == 2 ? 1 : (k == 3 ? -1 : 0);
@@ -88,19 +88,19 @@ Image PaintCartridge() {
 }
 
 Image PaintFontSheet() {
-    int rows = (kFontCharCount + kColumns - 1) / kColumns;
-    Canvas canvas = NewCanvas(kColumns * kCellWidth, rows * kCellHeight);
+    int rows = (FONT_CHAR_COUNT + COLUMNS - 1) / COLUMNS;
+    Canvas canvas = NewCanvas(COLUMNS * CELL_WIDTH, rows * CELL_HEIGHT);
     cairo_t* cr = canvas.cr;
     LetterStyle style = FontStyle();
-    for (int i = 0; i < kFontCharCount; ++i) {
-        int col = i % kColumns, row = i / kColumns;
+    for (int i = 0; i < FONT_CHAR_COUNT; ++i) {
+        int col = i % COLUMNS, row = i / COLUMNS;
         cairo_save(cr);
         // Each glyph stays inside its own cell, clear of the cell's border.
-        cairo_rectangle(cr, col * kCellWidth + 1, row * kCellHeight + 1, kCellWidth - 2,
-                        kCellHeight - 2);
+        cairo_rectangle(cr, col * CELL_WIDTH + 1, row * CELL_HEIGHT + 1, CELL_WIDTH - 2,
+                        CELL_HEIGHT - 2);
         cairo_clip(cr);
-        std::string one(1, char(kFontChars[i]));
-        DrawLettering(cr, one, col * kCellWidth, row * kCellHeight + 3.5, style);
+        std::string one(1, char(FONT_CHARS[i]));
+        DrawLettering(cr, one, col * CELL_WIDTH, row * CELL_HEIGHT + 3.5, style);
         cairo_restore(cr);
     }
     // The rim is the outermost colour of every glyph, so soft edges fade into it.
@@ -110,12 +110,12 @@ Image PaintFontSheet() {
 }
 
 std::string FontDescription() {
-    std::string text = std::to_string(kFontCharCount) + " " + std::to_string(kCellWidth) + " " +
-                       std::to_string(kCellHeight) + "\n";
-    for (int i = 0; i < kFontCharCount; ++i) {
+    std::string text = std::to_string(FONT_CHAR_COUNT) + " " + std::to_string(CELL_WIDTH) + " " +
+                       std::to_string(CELL_HEIGHT) + "\n";
+    for (int i = 0; i < FONT_CHAR_COUNT; ++i) {
         char line[32];
-        std::snprintf(line, sizeof line, "%d %d %d\n", int(kFontChars[i]), i / kColumns,
-                      i % kColumns);
+        std::snprintf(line, sizeof line, "%d %d %d\n", int(FONT_CHARS[i]), i / COLUMNS,
+                      i % COLUMNS);
         text += line;
     }
     return text;

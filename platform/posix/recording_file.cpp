@@ -2,6 +2,8 @@
 // own files are refused by identity (a link or another spelling is the same file), and so
 // is any existing file that is not an earlier recording. Nothing here blocks: a pipe or a
 // device is recognised before it is opened, and opened only without waiting.
+#include "platform/posix/recording_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,7 +15,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/sdl/recorder.h"
+#include "platform/posix/paths.h"
 
 namespace fs = std::filesystem;
 
@@ -21,9 +23,6 @@ namespace {
 
 // What the game itself reads or writes besides everything in its "data" folder.
 constexpr const char* GAME_FILES[] = {"high.dat", "log.txt", "font.des"};
-// A file is replaced through "NAME.tmp.XXXXXX" beside it (platform/files.h).
-constexpr char TEMP_INFIX[] = ".tmp.";
-constexpr int MAX_LINKS = 40;
 
 bool SameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -59,36 +58,15 @@ std::string GameFileThatIs(const struct stat& target) {
     return "";
 }
 
-// The file a chain of links ends at, which need not exist (the game writes through links).
-std::string FollowLinks(std::string path) {
-    for (int hop = 0; hop < MAX_LINKS; hop++) {
-        char to[4096];
-        ssize_t length = readlink(path.c_str(), to, sizeof to - 1);
-        if (length <= 0) break;
-        to[length] = 0;
-        size_t slash = path.rfind('/');
-        bool relative = to[0] != '/' && slash != std::string::npos;
-        path = relative ? path.substr(0, slash + 1) + to : std::string(to);
-    }
-    return path;
-}
-
-void SplitPath(const std::string& path, std::string* folder, std::string* base) {
-    size_t slash = path.rfind('/');
-    *folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    *base = slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The game's file that a new file at path would become, or "": the same name in the same
 // folder (by the folder's identity), or one of its temporary files.
 std::string GameFileInPlaceOf(const std::string& path) {
-    std::string folder, base;
-    SplitPath(path, &folder, &base);
+    std::string base = BaseOf(path);
     struct stat where;
-    if (stat(folder.c_str(), &where) != 0) return "";
+    if (stat(FolderOf(path).c_str(), &where) != 0) return "";
     for (const char* name : GAME_FILES) {
-        std::string gameFolder, gameBase;
-        SplitPath(FollowLinks(HostPath(name)), &gameFolder, &gameBase);
+        std::string game = FollowLinks(HostPath(name));
+        std::string gameFolder = FolderOf(game), gameBase = BaseOf(game);
         struct stat info;
         if (stat(gameFolder.c_str(), &info) != 0 || !SameFile(info, where)) continue;
         if (base == gameBase || base.rfind(gameBase + TEMP_INFIX, 0) == 0) return HostPath(name);
