@@ -45,7 +45,8 @@ MCIERROR CommonMciSendCommand(const SoundDriver& driver, MCIDEVICEID device, uin
                               uintptr_t flags, uintptr_t params) {
     if (message == MCI_OPEN) {
         if (device != 0) return MCIERR_INVALID_DEVICE_ID;
-        return Open(driver, static_cast<uint32_t>(flags), reinterpret_cast<MCI_OPEN_PARMS*>(params));
+        return Open(driver, static_cast<uint32_t>(flags),
+                    reinterpret_cast<MCI_OPEN_PARMS*>(params));
     }
     if (device != SEQUENCER_ID || !sequencerOpen) return MCIERR_INVALID_DEVICE_ID;
     if (message == MCI_PLAY) {

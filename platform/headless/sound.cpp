@@ -46,10 +46,6 @@ void FollowClock() {
     if (music == Music::Playing && timeGetTime() - musicStart >= musicLength) music = Music::Ended;
 }
 
-bool MidiOutput() {
-    return midiOutput;
-}
-
 bool OpenMusic(const char* gameName, uint32_t lengthMs) {
     musicLength = lengthMs;
     music = Music::Ready;
@@ -61,10 +57,6 @@ void PlayMusic() {
     music = Music::Playing;
     musicStart = timeGetTime();
     Record(musicFile, true, false);
-}
-
-void CloseMusic() {
-    music = Music::Closed;
 }
 
 // A regular file this user may read. Asked at every effect, so of the file's entry rather
@@ -81,20 +73,16 @@ bool PlayEffect(const char* gameName, bool found) {
     return true;
 }
 
-// Nothing to record.
-bool StopEffect() {
-    return true;
-}
-
+// Stopping an effect leaves nothing to record.
 const SoundDriver HEADLESS_SOUND = {
-    .midiOutput = MidiOutput,
+    .midiOutput = [] { return midiOutput; },
     .openMusic = OpenMusic,
     .playMusic = PlayMusic,
-    .closeMusic = CloseMusic,
+    .closeMusic = [] { music = Music::Closed; },
     .musicRefused = nullptr,
     .findEffect = FindEffect,
     .playEffect = PlayEffect,
-    .stopEffect = StopEffect,
+    .stopEffect = [] { return true; },
 };
 
 }  // namespace

@@ -102,14 +102,16 @@ Effect* LoadEffect(const char* name) {
     return slot;
 }
 
+// The mixer is open and effectLock held; null when the file cannot be played.
+Mix_Chunk* EffectChunk(const char* name) {
+    return strlen(name) < MAX_NAME ? LoadEffect(name)->chunk : nullptr;
+}
+
 // The mixer is open and effectLock held. Without the file's sound the default tone stands
 // in, unless the caller forbade it.
 bool PlayLoaded(const char* name, bool mayDefault) {
-    Mix_Chunk* chunk = strlen(name) < MAX_NAME ? LoadEffect(name)->chunk : nullptr;
-    if (chunk == nullptr) {
-        if (!mayDefault) return false;
-        chunk = defaultTone;
-    }
+    Mix_Chunk* chunk = EffectChunk(name);
+    if (chunk == nullptr && mayDefault) chunk = defaultTone;
     return chunk != nullptr && Mix_PlayChannel(EFFECT_CHANNEL, chunk, 0) == EFFECT_CHANNEL;
 }
 
@@ -263,23 +265,11 @@ void SendMusicRequest(bool open, bool play, const char* path) {
     SDL_UnlockMutex(musicLock);
 }
 
-bool MidiOutput() {
-    return StartAudio() && SDL_AtomicGet(&mixerState) != MIXER_FAILED;
-}
-
 bool OpenMusic(const char* gameName, uint32_t) {
     std::string path = HostPath(gameName);
     if (path.size() >= sizeof request.path) return false;
     SendMusicRequest(true, false, path.c_str());
     return true;
-}
-
-void PlayMusic() {
-    SendMusicRequest(true, true, nullptr);
-}
-
-void CloseMusic() {
-    SendMusicRequest(false, false, nullptr);
 }
 
 // The player is told why there is no music.
@@ -293,30 +283,25 @@ bool FindEffect(const char* gameName) {
     if (!StartAudio()) return false;
     SDL_LockMutex(effectLock);
     int state = SDL_AtomicGet(&mixerState);
-    bool found = false;
-    if (state == MIXER_OPEN) {
-        found = strlen(gameName) < MAX_NAME && LoadEffect(gameName)->chunk != nullptr;
-    } else if (state == MIXER_OPENING) {
-        found = WaveReadable(gameName);
-    }
+    bool found = state == MIXER_OPEN ? EffectChunk(gameName) != nullptr
+                                     : state == MIXER_OPENING && WaveReadable(gameName);
     SDL_UnlockMutex(effectLock);
     return found;
 }
 
+// An effect asked for while the mixer opens is played as soon as it is open; a later effect
+// replaces it, as it would cut it off.
 bool PlayEffect(const char* gameName, bool found) {
     if (!StartAudio()) return false;
-    bool result = true;
     SDL_LockMutex(effectLock);
     int state = SDL_AtomicGet(&mixerState);
+    bool result = false;
     if (state == MIXER_OPEN) {
         result = PlayLoaded(gameName, true);
     } else if (state == MIXER_OPENING) {
-        // Played as soon as the mixer is open; a later effect replaces it, as it would cut
-        // it off.
         snprintf(pendingEffect, sizeof pendingEffect, "%s", gameName);
         pendingDefault = !found;
-    } else {
-        result = false;
+        result = true;
     }
     SDL_UnlockMutex(effectLock);
     return result;
@@ -333,10 +318,10 @@ bool StopEffect() {
 }
 
 const SoundDriver SDL_SOUND = {
-    .midiOutput = MidiOutput,
+    .midiOutput = [] { return StartAudio() && SDL_AtomicGet(&mixerState) != MIXER_FAILED; },
     .openMusic = OpenMusic,
-    .playMusic = PlayMusic,
-    .closeMusic = CloseMusic,
+    .playMusic = [] { SendMusicRequest(true, true, nullptr); },
+    .closeMusic = [] { SendMusicRequest(false, false, nullptr); },
     .musicRefused = MusicRefused,
     .findEffect = FindEffect,
     .playEffect = PlayEffect,

@@ -23,21 +23,9 @@ EM_JS(void, WebPlayEffect, (const char* path),
       { sidescrollerPage.playEffect(UTF8ToString(path)); });
 EM_JS(void, WebStopEffect, (), { sidescrollerPage.stopEffect(); });
 
-bool MidiOutput() {
-    return true;
-}
-
 bool OpenMusic(const char* gameName, uint32_t) {
     musicPath = HostPath(gameName);
     return true;
-}
-
-void PlayMusic() {
-    WebPlayMusic(musicPath.c_str());
-}
-
-void CloseMusic() {
-    WebStopMusic();
 }
 
 bool FindEffect(const char* gameName) {
@@ -58,10 +46,10 @@ bool StopEffect() {
 }
 
 const SoundDriver WEB_SOUND = {
-    .midiOutput = MidiOutput,
+    .midiOutput = [] { return true; },
     .openMusic = OpenMusic,
-    .playMusic = PlayMusic,
-    .closeMusic = CloseMusic,
+    .playMusic = [] { WebPlayMusic(musicPath.c_str()); },
+    .closeMusic = WebStopMusic,
     .musicRefused = nullptr,
     .findEffect = FindEffect,
     .playEffect = PlayEffect,
