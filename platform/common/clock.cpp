@@ -26,15 +26,15 @@ uint32_t CommonRandomSeedFromClock(const ClockDriver& driver) {
     return seed;
 }
 
-void CommonWaitForWork(const ClockDriver& driver, uint32_t wakeAt) {
-    if (QueueEmpty()) {
-        // A timer due before the frame must wake us in time to queue its tick.
-        uint32_t timerDue = NextTimerDue(CommonTimeGetTime(driver));
-        if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0)
-            wakeAt = timerDue;
-        int32_t wait = static_cast<int32_t>(wakeAt - driver.now());
-        if (wait > 0) driver.sleep(wait);
-    }
+int32_t CommonSleepMs(const ClockDriver& driver, uint32_t wakeAt) {
+    if (!QueueEmpty()) return 0;
+    // A timer due before the frame must wake us in time to queue its tick.
+    uint32_t timerDue = NextTimerDue(CommonTimeGetTime(driver));
+    if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0) wakeAt = timerDue;
+    return static_cast<int32_t>(wakeAt - driver.now());
+}
+
+void CommonWake(const ClockDriver& driver) {
     gameClock = driver.now();
     clockStarted = true;
     driver.woke(gameClock);

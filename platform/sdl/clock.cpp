@@ -20,14 +20,6 @@ uint32_t SteadyMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-void Sleep(int32_t ms) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
-        SDL_Delay(static_cast<uint32_t>(ms));
-    } else {
-        woken = SDL_WaitEventTimeout(&wokenBy, ms);
-    }
-}
-
 void Woke(uint32_t clock) {
     RecordWake(clock);
     SdlTakeInput();
@@ -38,7 +30,6 @@ void Woke(uint32_t clock) {
 
 const ClockDriver SDL_CLOCK = {
     .now = SteadyMs,
-    .sleep = Sleep,
     .started = RecordStart,
     .woke = Woke,
     .seeded = RecordSeed,
@@ -54,6 +45,10 @@ uint32_t RandomSeedFromClock() {
     return CommonRandomSeedFromClock(SDL_CLOCK);
 }
 
+// Until input arrives, once there is a window to send it.
 void WaitForWork(uint32_t wakeAt) {
-    CommonWaitForWork(SDL_CLOCK, wakeAt);
+    int32_t ms = CommonSleepMs(SDL_CLOCK, wakeAt);
+    if (ms > 0 && !SDL_WasInit(SDL_INIT_VIDEO)) SDL_Delay(static_cast<uint32_t>(ms));
+    if (ms > 0 && SDL_WasInit(SDL_INIT_VIDEO)) woken = SDL_WaitEventTimeout(&wokenBy, ms);
+    CommonWake(SDL_CLOCK);
 }

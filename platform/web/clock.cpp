@@ -24,13 +24,6 @@ uint32_t NowMs() {
     return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs())) - WebHeldMs();
 }
 
-void Sleep(int32_t ms) {
-    if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
-    ++sleeps;
-    emscripten_sleep(static_cast<unsigned>(ms));
-    awakeSince = emscripten_get_now();
-}
-
 void Woke(uint32_t clock) {
     RecordWake(clock);
     TouchWoke();
@@ -38,7 +31,6 @@ void Woke(uint32_t clock) {
 
 const ClockDriver WEB_CLOCK = {
     .now = NowMs,
-    .sleep = Sleep,
     .started = RecordStart,
     .woke = Woke,
     .seeded = RecordSeed,
@@ -57,7 +49,14 @@ uint32_t RandomSeedFromClock() {
 void WaitForWork(uint32_t wakeAt) {
     // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
-    CommonWaitForWork(WEB_CLOCK, wakeAt);
+    int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);
+    if (ms > 0) {
+        if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
+        ++sleeps;
+        emscripten_sleep(static_cast<unsigned>(ms));
+        awakeSince = emscripten_get_now();
+    }
+    CommonWake(WEB_CLOCK);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
