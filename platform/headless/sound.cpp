@@ -1,16 +1,13 @@
-// The recording sound backend: a sequencer that answers commands as a real one does, and a
-// log of every sound started, with the clock time, for tests and the replay.
-#include "platform/sound.h"
-
+// The recording sound driver: a MIDI output whose music ends by the clock, and a log of every
+// sound started, with the clock time, for tests and the replay.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/clock.h"
-#include "platform/common/sequencer.h"
+#include "platform/common/sound_driver.h"
 #include "platform/files.h"
 #include "platform/headless/backend.h"  // HeadlessResetSound
 #include "platform/headless/headless.h"
@@ -19,8 +16,6 @@ namespace {
 
 constexpr int MAX_EVENTS = 4096;
 constexpr int MAX_CALLS = 256;
-// One sequencer at a time, as with a single MIDI output.
-constexpr MCIDEVICEID SEQUENCER_ID = 1;
 
 enum class Music { Closed, Ready, Playing, Ended };
 
@@ -51,71 +46,57 @@ void FollowClock() {
     if (music == Music::Playing && timeGetTime() - musicStart >= musicLength) music = Music::Ended;
 }
 
-MCIERROR Open(uint32_t flags, MCI_OPEN_PARMS* params) {
-    uint32_t length = 0;
-    MCIERROR error = CheckSequencerOpen(flags, params, &length);
-    if (error != 0) return error;
-    if (music != Music::Closed) return MCIERR_DEVICE_OPEN;
-    musicLength = length;
+bool OpenMusic(const char* gameName, uint32_t lengthMs) {
+    musicLength = lengthMs;
     music = Music::Ready;
-    snprintf(musicFile, sizeof musicFile, "%s", params->lpstrElementName);
-    params->wDeviceID = SEQUENCER_ID;
-    return 0;
+    snprintf(musicFile, sizeof musicFile, "%s", gameName);
+    return true;
 }
 
-// Without a from position the play goes on from where the file stands: once it has played
-// to its end, playing again plays nothing.
-MCIERROR Play(uint32_t flags, const MCI_PLAY_PARMS* params) {
-    if ((flags & MCI_NOTIFY) != 0 && params == nullptr) return MCIERR_NULL_PARAMETER_BLOCK;
-    if (!midiOutput) return MCIERR_SEQ_NOMIDIPRESENT;
-    if (music == Music::Ready) {
-        music = Music::Playing;
-        musicStart = timeGetTime();
-        Record(musicFile, true, false);
-    }
-    return 0;
+void PlayMusic() {
+    music = Music::Playing;
+    musicStart = timeGetTime();
+    Record(musicFile, true, false);
 }
 
-MCIERROR Command(MCIDEVICEID device, uint32_t message, uint32_t flags, void* params) {
-    FollowClock();
-    if (message == MCI_OPEN) {
-        if (device != 0) return MCIERR_INVALID_DEVICE_ID;
-        return Open(flags, static_cast<MCI_OPEN_PARMS*>(params));
-    }
-    if (device != SEQUENCER_ID || music == Music::Closed) return MCIERR_INVALID_DEVICE_ID;
-    if (message == MCI_PLAY) return Play(flags, static_cast<const MCI_PLAY_PARMS*>(params));
-    if (message == MCI_CLOSE) {
-        music = Music::Closed;
-        return 0;
-    }
-    return MCIERR_UNRECOGNIZED_COMMAND;
-}
-
-// Whether an effect's file could be played: a regular file this user may read. Asked at
-// every effect, so of the file's entry rather than by opening it.
-bool FileExists(const char* gameName) {
+// A regular file this user may read. Asked at every effect, so of the file's entry rather
+// than by opening it.
+bool FindEffect(const char* gameName) {
     std::string path = HostPath(gameName);
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            access(path.c_str(), R_OK) == 0;
 }
 
+bool PlayEffect(const char* gameName, bool found) {
+    Record(gameName, false, !found);
+    return true;
+}
+
+// Stopping an effect leaves nothing to record.
+const SoundDriver HEADLESS_SOUND = {
+    .midiOutput = [] { return midiOutput; },
+    .openMusic = OpenMusic,
+    .playMusic = PlayMusic,
+    .closeMusic = [] { music = Music::Closed; },
+    .musicRefused = nullptr,
+    .findEffect = FindEffect,
+    .playEffect = PlayEffect,
+    .stopEffect = [] { return true; },
+};
+
 }  // namespace
 
 MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
-    MCIERROR result =
-        Command(device, message, static_cast<uint32_t>(flags), reinterpret_cast<void*>(params));
+    FollowClock();
+    MCIERROR result = CommonMciSendCommand(HEADLESS_SOUND, device, message, flags, params);
     if (callCount < MAX_CALLS)
         calls[callCount++] = {device, message, static_cast<uint32_t>(flags), result};
     return result;
 }
 
 bool sndPlaySound(const char* gameName, uint32_t flags) {
-    if (gameName == nullptr) return true;  // stops the effect playing; nothing to record
-    bool found = FileExists(gameName);
-    if (!found && (flags & SND_NODEFAULT) != 0) return false;
-    Record(gameName, false, !found);
-    return true;
+    return CommonSndPlaySound(HEADLESS_SOUND, gameName, flags);
 }
 
 int HeadlessSoundEvents(HeadlessSoundEvent* out, int capacity) {
@@ -158,6 +139,7 @@ void HeadlessResetSound() {
     soundHook = nullptr;
     eventCount = 0;
     callCount = 0;
+    CommonResetSequencer();
     music = Music::Closed;
     musicFile[0] = '\0';
     musicLength = 0;

@@ -1,19 +1,16 @@
-// The clock and the frame loop's wait on the real display. The game's clock moves when the
-// game wakes from a wait, and input is taken in at the same moment: between two waits the
-// game sees one clock value and one state of the keys and the cursor, as a replay does,
-// so that a recorded play-through plays back exactly.
+// The clock driver on the real display: the monotonic clock, and a wait that input ends.
 #include "platform/clock.h"
 
 #include <chrono>
 
-#include "platform/common/queue.h"
+#include "platform/common/clock_driver.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/recorder.h"
 
 namespace {
 
-uint32_t gameClock = 0;
-bool clockStarted = false;
+SDL_Event wokenBy;  // the event that ended the last wait
+bool woken = false;
 
 // Milliseconds of the monotonic clock, which counts from boot like the original counter, so
 // the seed differs from run to run; the cast keeps the 32-bit wrap.
@@ -23,40 +20,35 @@ uint32_t SteadyMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
+void Woke(uint32_t clock) {
+    RecordWake(clock);
+    SdlTakeInput();
+    // The event that ended the wait is handled here rather than put back.
+    if (woken) SdlHandleEvent(wokenBy);
+    woken = false;
+}
+
+const ClockDriver SDL_CLOCK = {
+    .now = SteadyMs,
+    .started = RecordStart,
+    .woke = Woke,
+    .seeded = RecordSeed,
+};
+
 }  // namespace
 
 uint32_t timeGetTime() {
-    if (!clockStarted) {
-        gameClock = SteadyMs();
-        clockStarted = true;
-        RecordStart(gameClock);
-    }
-    return gameClock;
+    return CommonTimeGetTime(SDL_CLOCK);
 }
 
 uint32_t RandomSeedFromClock() {
-    uint32_t seed = SteadyMs();
-    RecordSeed(seed);
-    return seed;
+    return CommonRandomSeedFromClock(SDL_CLOCK);
 }
 
+// Until input arrives, once there is a window to send it.
 void WaitForWork(uint32_t wakeAt) {
-    uint32_t now = SteadyMs();
-    SDL_Event event;
-    bool woken = false;
-    if (QueueEmpty()) {
-        // A timer due before the frame must wake us in time to queue its tick.
-        uint32_t timerDue = NextTimerDue(timeGetTime());
-        if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0)
-            wakeAt = timerDue;
-        int32_t wait = static_cast<int32_t>(wakeAt - now);
-        if (wait > 0 && !SDL_WasInit(SDL_INIT_VIDEO)) SDL_Delay(static_cast<uint32_t>(wait));
-        if (wait > 0 && SDL_WasInit(SDL_INIT_VIDEO)) woken = SDL_WaitEventTimeout(&event, wait);
-    }
-    gameClock = SteadyMs();
-    clockStarted = true;
-    RecordWake(gameClock);
-    SdlTakeInput();
-    // The event that ended the wait is handled here rather than put back.
-    if (woken) SdlHandleEvent(event);
+    int32_t ms = CommonSleepMs(SDL_CLOCK, wakeAt);
+    if (ms > 0 && !SDL_WasInit(SDL_INIT_VIDEO)) SDL_Delay(static_cast<uint32_t>(ms));
+    if (ms > 0 && SDL_WasInit(SDL_INIT_VIDEO)) woken = SDL_WaitEventTimeout(&wokenBy, ms);
+    CommonWake(SDL_CLOCK);
 }

@@ -1,10 +1,8 @@
-// Music and effects through SDL2_mixer. The music is a MIDI file played by FluidSynth with a
+// The sound driver through SDL2_mixer. The music is a MIDI file played by FluidSynth with a
 // General MIDI soundfont. A large soundfont takes the better part of a second to load, so a
 // background thread opens the mixer and loads and starts the music: the game thread never
 // waits for sound. The effects share one mixer channel, so a new effect cuts off the one
 // still playing, as the original wave player does.
-#include "platform/sound.h"
-
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
@@ -18,12 +16,11 @@
 #include <numbers>
 #include <string>
 
-#include "platform/common/sequencer.h"
+#include "platform/common/sound_driver.h"
 #include "platform/files.h"
 
 namespace {
 
-constexpr MCIDEVICEID SEQUENCER_ID = 1;
 constexpr int EFFECT_CHANNEL = 0;
 constexpr int MAX_EFFECTS = 8;
 constexpr size_t MAX_NAME = 260;
@@ -49,8 +46,6 @@ SDL_mutex* musicLock;
 SDL_cond* musicWake;
 MusicRequest request;  // guarded by musicLock
 
-bool sequencerOpen;  // the device as the game sees it; game thread only
-
 // Effects are loaded on first use and kept; a null chunk marks a file that cannot be found.
 struct Effect {
     char name[MAX_NAME];
@@ -61,7 +56,7 @@ Effect effects[MAX_EFFECTS];
 int effectCount;
 Mix_Chunk* defaultTone;
 char pendingEffect[MAX_NAME];  // asked for while the mixer was still opening
-uint32_t pendingFlags;
+bool pendingDefault;           // the default tone may stand in for it
 
 void PutLe(uint8_t* at, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) at[i] = static_cast<uint8_t>(value >> (8 * i));
@@ -94,7 +89,7 @@ Mix_Chunk* MakeDefaultTone() {
     return Mix_LoadWAV_RW(SDL_RWFromConstMem(wave, sizeof wave), 1);
 }
 
-Effect* FindEffect(const char* name) {
+Effect* LoadEffect(const char* name) {
     for (int i = 0; i < effectCount; ++i) {
         if (strcmp(effects[i].name, name) == 0) return &effects[i];
     }
@@ -107,24 +102,22 @@ Effect* FindEffect(const char* name) {
     return slot;
 }
 
-// The mixer is open and effectLock held.
-bool PlayEffect(const char* name, uint32_t flags) {
-    if (name == nullptr) {
-        Mix_HaltChannel(EFFECT_CHANNEL);
-        return true;
-    }
-    Mix_Chunk* chunk = strlen(name) < MAX_NAME ? FindEffect(name)->chunk : nullptr;
-    if (chunk == nullptr) {
-        if ((flags & SND_NODEFAULT) != 0) return false;
-        chunk = defaultTone;
-    }
+// The mixer is open and effectLock held; null when the file cannot be played.
+Mix_Chunk* EffectChunk(const char* name) {
+    return strlen(name) < MAX_NAME ? LoadEffect(name)->chunk : nullptr;
+}
+
+// The mixer is open and effectLock held. Without the file's sound the default tone stands
+// in, unless the caller forbade it.
+bool PlayLoaded(const char* name, bool mayDefault) {
+    Mix_Chunk* chunk = EffectChunk(name);
+    if (chunk == nullptr && mayDefault) chunk = defaultTone;
     return chunk != nullptr && Mix_PlayChannel(EFFECT_CHANNEL, chunk, 0) == EFFECT_CHANNEL;
 }
 
 // Whether an effect could be played, asked before the mixer that would load it is open:
 // the answer must be the one the open mixer gives.
 bool WaveReadable(const char* gameName) {
-    if (gameName == nullptr) return true;
     if (strlen(gameName) >= MAX_NAME) return false;
     SDL_AudioSpec format;
     Uint8* samples = nullptr;
@@ -146,7 +139,7 @@ void OpenMixer() {
     }
     SDL_LockMutex(effectLock);
     SDL_AtomicSet(&mixerState, state);
-    if (state == MIXER_OPEN && pendingEffect[0] != '\0') PlayEffect(pendingEffect, pendingFlags);
+    if (state == MIXER_OPEN && pendingEffect[0] != '\0') PlayLoaded(pendingEffect, pendingDefault);
     pendingEffect[0] = '\0';
     SDL_UnlockMutex(effectLock);
 }
@@ -272,76 +265,75 @@ void SendMusicRequest(bool open, bool play, const char* path) {
     SDL_UnlockMutex(musicLock);
 }
 
-MCIERROR OpenSequencer(uint32_t flags, MCI_OPEN_PARMS* params) {
-    MCIERROR error = CheckSequencerOpen(flags, params, nullptr);
-    // The game goes on silently after a failed open, as it did on Windows; the player is told.
-    if (error == MCIERR_FILE_NOT_FOUND || error == MCIERR_INVALID_FILE) {
-        fprintf(stderr, "sound: cannot play %s (%s)\n", HostPath(params->lpstrElementName).c_str(),
-                error == MCIERR_FILE_NOT_FOUND ? "missing" : "not a MIDI file");
-    }
-    if (error != 0) return error;
-    if (sequencerOpen) return MCIERR_DEVICE_OPEN;
-    std::string path = HostPath(params->lpstrElementName);
-    if (path.size() >= sizeof request.path) return MCIERR_FILE_NOT_FOUND;
-    sequencerOpen = true;
-    params->wDeviceID = SEQUENCER_ID;
+bool OpenMusic(const char* gameName, uint32_t) {
+    std::string path = HostPath(gameName);
+    if (path.size() >= sizeof request.path) return false;
     SendMusicRequest(true, false, path.c_str());
-    return 0;
+    return true;
 }
 
-// No completion notice is ever sent: the game never handles one.
-MCIERROR PlaySequencer(uint32_t flags, const MCI_PLAY_PARMS* params) {
-    if ((flags & MCI_NOTIFY) != 0 && params == nullptr) return MCIERR_NULL_PARAMETER_BLOCK;
-    if (!StartAudio() || SDL_AtomicGet(&mixerState) == MIXER_FAILED) {
-        return MCIERR_SEQ_NOMIDIPRESENT;
-    }
-    SendMusicRequest(true, true, nullptr);
-    return 0;
+// The player is told why there is no music.
+void MusicRefused(const char* gameName, MCIERROR error) {
+    fprintf(stderr, "sound: cannot play %s (%s)\n", HostPath(gameName).c_str(),
+            error == MCIERR_FILE_NOT_FOUND ? "missing" : "not a MIDI file");
 }
+
+// While the mixer opens, the answer is the one the open mixer will give.
+bool FindEffect(const char* gameName) {
+    if (!StartAudio()) return false;
+    SDL_LockMutex(effectLock);
+    int state = SDL_AtomicGet(&mixerState);
+    bool found = state == MIXER_OPEN ? EffectChunk(gameName) != nullptr
+                                     : state == MIXER_OPENING && WaveReadable(gameName);
+    SDL_UnlockMutex(effectLock);
+    return found;
+}
+
+// An effect asked for while the mixer opens is played as soon as it is open; a later effect
+// replaces it, as it would cut it off.
+bool PlayEffect(const char* gameName, bool found) {
+    if (!StartAudio()) return false;
+    SDL_LockMutex(effectLock);
+    int state = SDL_AtomicGet(&mixerState);
+    bool result = false;
+    if (state == MIXER_OPEN) {
+        result = PlayLoaded(gameName, true);
+    } else if (state == MIXER_OPENING) {
+        snprintf(pendingEffect, sizeof pendingEffect, "%s", gameName);
+        pendingDefault = !found;
+        result = true;
+    }
+    SDL_UnlockMutex(effectLock);
+    return result;
+}
+
+bool StopEffect() {
+    if (!StartAudio()) return false;
+    SDL_LockMutex(effectLock);
+    int state = SDL_AtomicGet(&mixerState);
+    if (state == MIXER_OPEN) Mix_HaltChannel(EFFECT_CHANNEL);
+    pendingEffect[0] = '\0';
+    SDL_UnlockMutex(effectLock);
+    return state != MIXER_FAILED;
+}
+
+const SoundDriver SDL_SOUND = {
+    .midiOutput = [] { return StartAudio() && SDL_AtomicGet(&mixerState) != MIXER_FAILED; },
+    .openMusic = OpenMusic,
+    .playMusic = [] { SendMusicRequest(true, true, nullptr); },
+    .closeMusic = [] { SendMusicRequest(false, false, nullptr); },
+    .musicRefused = MusicRefused,
+    .findEffect = FindEffect,
+    .playEffect = PlayEffect,
+    .stopEffect = StopEffect,
+};
 
 }  // namespace
 
 MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
-    if (message == MCI_OPEN) {
-        if (device != 0) return MCIERR_INVALID_DEVICE_ID;
-        return OpenSequencer(static_cast<uint32_t>(flags),
-                             reinterpret_cast<MCI_OPEN_PARMS*>(params));
-    }
-    if (device != SEQUENCER_ID || !sequencerOpen) return MCIERR_INVALID_DEVICE_ID;
-    if (message == MCI_PLAY) {
-        return PlaySequencer(static_cast<uint32_t>(flags),
-                             reinterpret_cast<const MCI_PLAY_PARMS*>(params));
-    }
-    if (message == MCI_CLOSE) {
-        sequencerOpen = false;
-        SendMusicRequest(false, false, nullptr);
-        return 0;
-    }
-    return MCIERR_UNRECOGNIZED_COMMAND;
+    return CommonMciSendCommand(SDL_SOUND, device, message, flags, params);
 }
 
-// Every effect plays without waiting, SND_SYNC too: the game only ever starts effects
-// asynchronously, and a frame must never wait for a sound.
 bool sndPlaySound(const char* gameName, uint32_t flags) {
-    if (!StartAudio()) return false;
-    bool result = true;
-    SDL_LockMutex(effectLock);
-    int state = SDL_AtomicGet(&mixerState);
-    if (state == MIXER_OPEN) {
-        result = PlayEffect(gameName, flags);
-    } else if (state == MIXER_OPENING) {
-        if ((flags & SND_NODEFAULT) != 0 && !WaveReadable(gameName)) {
-            result = false;
-        } else {
-            // Played as soon as the mixer is open; a later effect replaces it, as it would
-            // cut it off.
-            snprintf(pendingEffect, sizeof pendingEffect, "%s",
-                     gameName != nullptr ? gameName : "");
-            pendingFlags = flags;
-        }
-    } else {
-        result = false;
-    }
-    SDL_UnlockMutex(effectLock);
-    return result;
+    return CommonSndPlaySound(SDL_SOUND, gameName, flags);
 }

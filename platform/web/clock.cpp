@@ -1,18 +1,16 @@
-// The clock and the frame loop's wait in the browser. The wait yields to the page (the
-// stack is put aside by ASYNCIFY and taken up again by a browser timer), so nothing spins
-// and the page's input callbacks run meanwhile. As on the real display, the game's clock
-// moves only when the game wakes, so that the recording plays back exactly.
+// The clock driver in the browser. The wait yields to the page (the stack is put aside by
+// ASYNCIFY and taken up again by a browser timer), so nothing spins and the page's input
+// callbacks run meanwhile.
 #include "platform/clock.h"
 
 #include <emscripten.h>
 
+#include "platform/common/clock_driver.h"
 #include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
 namespace {
 
-uint32_t gameClock = 0;
-bool clockStarted = false;
 // The time the game spent awake, between waking and its next wait, for the figures.
 double awakeSince = 0;
 double awakeMs = 0;
@@ -26,42 +24,39 @@ uint32_t NowMs() {
     return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs())) - WebHeldMs();
 }
 
+void Woke(uint32_t clock) {
+    RecordWake(clock);
+    TouchWoke();
+}
+
+const ClockDriver WEB_CLOCK = {
+    .now = NowMs,
+    .started = RecordStart,
+    .woke = Woke,
+    .seeded = RecordSeed,
+};
+
 }  // namespace
 
 uint32_t timeGetTime() {
-    if (!clockStarted) {
-        gameClock = NowMs();
-        clockStarted = true;
-        RecordStart(gameClock);
-    }
-    return gameClock;
+    return CommonTimeGetTime(WEB_CLOCK);
 }
 
 uint32_t RandomSeedFromClock() {
-    uint32_t seed = NowMs();
-    RecordSeed(seed);
-    return seed;
+    return CommonRandomSeedFromClock(WEB_CLOCK);
 }
 
 void WaitForWork(uint32_t wakeAt) {
+    // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
-    if (QueueEmpty()) {
-        // A timer due before the frame must wake us in time to queue its tick.
-        uint32_t timerDue = NextTimerDue(timeGetTime());
-        if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0)
-            wakeAt = timerDue;
-        int32_t wait = static_cast<int32_t>(wakeAt - NowMs());
-        if (wait > 0) {
-            if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
-            ++sleeps;
-            emscripten_sleep(static_cast<unsigned>(wait));
-            awakeSince = emscripten_get_now();
-        }
+    int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);
+    if (ms > 0) {
+        if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
+        ++sleeps;
+        emscripten_sleep(static_cast<unsigned>(ms));
+        awakeSince = emscripten_get_now();
     }
-    gameClock = NowMs();
-    clockStarted = true;
-    RecordWake(gameClock);
-    TouchWoke();
+    CommonWake(WEB_CLOCK);
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {

@@ -274,4 +274,20 @@ TEST_F(AudioTest, ADeviceThatCannotBeOpenedRunsSilentWithOneLine) {
     EXPECT_EQ(CountLines(log), 1) << log;
 }
 
+// The open fails before any sound starts, and the player reads why, once a file.
+TEST_F(AudioTest, AMusicFileThatCannotPlayIsNamedOnce) {
+    Enter("audio-refused", "no-such-driver");
+    std::ofstream("data/broken.mid") << "not a MIDI file";
+    MCI_OPEN_PARMS missing = {0, 0, "sequencer", "data\\tavok.mid", nullptr};
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&missing)),
+              MCIERR_FILE_NOT_FOUND);
+    MCI_OPEN_PARMS broken = {0, 0, "sequencer", "data\\broken.mid", nullptr};
+    EXPECT_EQ(mciSendCommand(0, MCI_OPEN, OPEN_FLAGS, reinterpret_cast<uintptr_t>(&broken)),
+              MCIERR_INVALID_FILE);
+    std::string log = Stderr();
+    EXPECT_NE(log.find("data/tavok.mid (missing)"), std::string::npos) << log;
+    EXPECT_NE(log.find("data/broken.mid (not a MIDI file)"), std::string::npos) << log;
+    EXPECT_EQ(CountLines(log), 2) << log;
+}
+
 }  // namespace
