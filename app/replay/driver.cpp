@@ -42,8 +42,10 @@ bool PartOfTheMoment(CommandKind kind) {
     }
 }
 bool screenshotFailed = false;
+ReplayInputHook inputHook = nullptr;
 
 void Execute(const ScriptCommand& c) {
+    if (inputHook && PartOfTheMoment(c.kind)) inputHook(c);
     switch (c.kind) {
         case CommandKind::Wait:
             waitLeft = static_cast<uint32_t>(c.a);
@@ -175,6 +177,10 @@ int Run(const Script& script, ScriptFile* file, FILE* out) {
 }
 
 }  // namespace
+
+void SetReplayInputHook(ReplayInputHook hook) {
+    inputHook = hook;
+}
 
 int RunReplay(const Script& script, FILE* out) {
     return Run(script, nullptr, out);

@@ -14,6 +14,11 @@ int RunReplay(const Script& script, FILE* out);
 // The same with a checked script file read as it is played; header holds its seed and start.
 int RunReplay(const Script& header, ScriptFile* file, FILE* out);
 
+// Called with each input command (move, key, down, up, click, close, hold, release) as the
+// replay hands it to the game, before it takes effect; it stays set across replays.
+using ReplayInputHook = void (*)(const ScriptCommand& command);
+void SetReplayInputHook(ReplayInputHook hook);
+
 // The whole game state as one JSON line, without the line end. The sounds are those
 // started since *soundsSeen, which moves on.
 std::string DumpState(int* soundsSeen);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "platform/common/bitmap_file.h"
 
@@ -20,9 +21,41 @@ struct Bitmap {
     int32_t width;
     int32_t height;
     uint8_t* rgb;  // three bytes a pixel, red first, rows top to bottom
+    bool kept;     // in the kept pictures, which DeleteBitmap leaves alone
 };
 
+namespace {
+// Pictures decoded once, by the game's name for them, for a process that starts the game
+// many times over (the leaderboard's verifier forks a replay per recording).
+struct KeptBitmap {
+    std::string gameName;
+    Bitmap* bitmap;
+};
+std::vector<KeptBitmap> keptBitmaps;
+bool keepingBitmaps = false;
+
+Bitmap* DecodeBitmapFile(const char* gameName, std::string* problem);
+}  // namespace
+
+void KeepBitmapsLoaded(bool keep) {
+    keepingBitmaps = keep;
+}
+
 Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
+    if (!keepingBitmaps) return DecodeBitmapFile(gameName, problem);
+    for (const KeptBitmap& k : keptBitmaps) {
+        if (k.gameName == gameName) return k.bitmap;
+    }
+    Bitmap* bitmap = DecodeBitmapFile(gameName, problem);
+    if (bitmap) {
+        bitmap->kept = true;
+        keptBitmaps.push_back(KeptBitmap{gameName, bitmap});
+    }
+    return bitmap;
+}
+
+namespace {
+Bitmap* DecodeBitmapFile(const char* gameName, std::string* problem) {
     std::string why;
     std::string data = ReadBitmapFile(gameName, &why);
     if (!why.empty()) return RefuseBitmap(problem, why);
@@ -41,18 +74,23 @@ Bitmap* LoadBitmapFile(const char* gameName, std::string* problem) {
         stbi_image_free(rgb);
         return RefuseBitmap(problem, "damaged (no pixels)");
     }
-    auto* bitmap = new (std::nothrow) Bitmap{width, height, rgb};
+    auto* bitmap = new (std::nothrow) Bitmap{width, height, rgb, false};
     if (!bitmap) {
         stbi_image_free(rgb);
         return RefuseBitmap(problem, "too large for the memory left");
     }
     return bitmap;
 }
+}  // namespace
 
 void DeleteBitmap(Bitmap* bitmap) {
-    if (!bitmap) return;
+    if (!bitmap || bitmap->kept) return;
     stbi_image_free(bitmap->rgb);
     delete bitmap;
+}
+
+bool BitmapKept(const Bitmap* bitmap) {
+    return bitmap && bitmap->kept;
 }
 
 int32_t BitmapWidth(const Bitmap* bitmap) {

@@ -11,3 +11,10 @@ std::string ReadBitmapFile(const char* gameName, std::string* problem);
 struct Bitmap;
 // No bitmap, and the reason in *problem when it is asked for.
 Bitmap* RefuseBitmap(std::string* problem, const std::string& why);
+
+// From now on each picture file is decoded once and kept, and every later load of the same
+// game name answers the kept picture (the file is not read again); off again, pictures
+// are read anew, and those kept stay kept.
+void KeepBitmapsLoaded(bool keep);
+// Whether the bitmap is one of the kept pictures, which live as long as the process.
+bool BitmapKept(const Bitmap* bitmap);

@@ -77,6 +77,7 @@ Font* CreateFont(int32_t height, int32_t width, int32_t, int32_t, int32_t weight
 bool TextOut(DeviceContext* dc, int32_t x, int32_t y, const char* text, int32_t length) {
     if (!dc || !dc->surface || !dc->font || (!text && length > 0)) return false;
     const Font* font = dc->font;
+    if (dc->surface->undrawn || !WritablePixels(dc->surface)) return true;
     int64_t penX = x;
     int64_t baseline = int64_t{y} + font->ascent;
     for (int32_t i = 0; i < length; ++i) {

@@ -1,5 +1,6 @@
 // The pixel loops of blits and fills, which the checks in surface.cpp keep within bounds.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -30,6 +31,9 @@ void CopyKeyedRow(const uint16_t* from, uint16_t* to, int64_t count, uint16_t ke
 }  // namespace
 
 void CopyPixels(Surface* dst, int64_t x, int64_t y, const Surface* src, const RECT& r, bool keyed) {
+    if (dst->undrawn) return;
+    // Within one surface the source is the copy too.
+    if (dst->sharedPixels && !WritablePixels(dst)) return;
     int64_t w = int64_t{r.right} - r.left;
     int64_t h = int64_t{r.bottom} - r.top;
     uint16_t key = src->colorKey;
@@ -50,5 +54,14 @@ void CopyPixels(Surface* dst, int64_t x, int64_t y, const Surface* src, const RE
 }
 
 void FillPixels(Surface* surface, uint16_t value) {
+    if (surface->undrawn) return;
+    // Every pixel changes: shared ones are left as they are, for a picture's restoring.
+    if (surface->sharedPixels) {
+        size_t count = static_cast<size_t>(surface->width) * surface->height;
+        auto* own = static_cast<uint16_t*>(std::malloc(count * sizeof(uint16_t)));
+        if (!own) return;
+        surface->pixels = own;
+        surface->sharedPixels = false;
+    }
     std::fill_n(surface->pixels, static_cast<size_t>(surface->width) * surface->height, value);
 }

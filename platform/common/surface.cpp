@@ -1,5 +1,7 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <new>
 
 #include "platform/common/surface_internal.h"
@@ -8,6 +10,7 @@ namespace {
 // The surfaces alive, so that all of them can be lost at once.
 constexpr int kMaxSurfaces = 64;
 Surface* alive[kMaxSurfaces];
+bool sharedInPlace = false;
 
 }  // namespace
 
@@ -15,7 +18,10 @@ Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
     auto* surface = new (std::nothrow) Surface{};
     if (!surface) return nullptr;
-    surface->pixels = new (std::nothrow) uint16_t[static_cast<size_t>(width) * height]();
+    // Zeroed by the system, page by page as it is first touched: a surface that is drawn
+    // whole at once costs no clearing first.
+    surface->pixels =
+        static_cast<uint16_t*>(std::calloc(static_cast<size_t>(width) * height, sizeof(uint16_t)));
     if (!surface->pixels) {
         delete surface;
         return nullptr;
@@ -36,8 +42,29 @@ void ReleaseSurface(Surface* surface) {
     for (Surface*& slot : alive) {
         if (slot == surface) slot = nullptr;
     }
-    delete[] surface->pixels;
+    if (!surface->sharedPixels) std::free(surface->pixels);
     delete surface;
+}
+
+void WriteSharedPixelsInPlace() {
+    sharedInPlace = true;
+}
+
+uint16_t* WritablePixels(Surface* surface) {
+    if (!surface->sharedPixels || sharedInPlace) return surface->pixels;
+    size_t size = static_cast<size_t>(surface->width) * surface->height * sizeof(uint16_t);
+    auto* own = static_cast<uint16_t*>(std::malloc(size));
+    if (!own) return nullptr;
+    std::memcpy(own, surface->pixels, size);
+    surface->pixels = own;
+    surface->sharedPixels = false;
+    return own;
+}
+
+void SharePixels(Surface* surface, const uint16_t* pixels) {
+    if (!surface->sharedPixels) std::free(surface->pixels);
+    surface->pixels = const_cast<uint16_t*>(pixels);
+    surface->sharedPixels = true;
 }
 
 int32_t SurfaceWidth(const Surface* surface) {
@@ -93,6 +120,7 @@ bool GetColorKey(const Surface* surface, DDCOLORKEY* key) {
 HRESULT Lock(Surface* surface, SurfaceLock* lock) {
     if (!surface || !lock) return DDERR_INVALIDPARAMS;
     if (surface->lost) return DDERR_SURFACELOST;
+    if (!WritablePixels(surface)) return DDERR_GENERIC;
     surface->locked = true;
     lock->bits = surface->pixels;
     lock->pitch = surface->width * 2;
@@ -137,7 +165,8 @@ COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color)
         return CLR_INVALID;
     }
     uint16_t value = ColorToPixel(color);
-    surface->pixels[y * surface->width + x] = value;
+    if (!surface->undrawn && WritablePixels(surface))
+        surface->pixels[y * surface->width + x] = value;
     return PixelToColor(value);
 }
 

@@ -14,7 +14,23 @@ struct Surface {
     bool locked;
     bool lost;          // its memory went while another program had the screen
     Surface* attached;  // a flipping chain's back buffer, restored with its primary
+    // What is drawn into it is never looked at (a replay that needs only the game's state):
+    // every call checks and answers as ever, but its pixels are left as they are.
+    bool undrawn;
+    // pixels are a kept picture's, shared and never written: the surface takes a copy of
+    // its own before its first change (WritablePixels).
+    bool sharedPixels;
 };
+
+// The surface's pixels, its own from now on, for writing; nullptr when there is no memory
+// for its own copy.
+uint16_t* WritablePixels(Surface* surface);
+// Shows the given pixels, which outlive the surface and must not change, until the surface
+// is first written; they must be of the surface's size.
+void SharePixels(Surface* surface, const uint16_t* pixels);
+// For a forked child, whose memory is a copy of its own that the system makes page by page
+// as it is written: shared pixels are written in place from now on, not copied first.
+void WriteSharedPixelsInPlace();
 
 // Every surface loses its memory, as when another program takes the screen: drawing with
 // it fails until it is restored, and its pixels are gone.

@@ -19,6 +19,7 @@ Surface* back = nullptr;
 uint32_t flips = 0;
 int cursorCount = 0;
 HeadlessFlipHook flipHook = nullptr;
+bool drawing = true;
 }  // namespace
 
 void HeadlessResetDisplay() {
@@ -56,7 +57,11 @@ HRESULT CreatePrimarySurface(DirectDraw*, uint32_t, int32_t backBufferCount, Sur
     HeadlessResetDisplay();
     screen = CreateOffscreenSurface(640, 480);
     back = CreateOffscreenSurface(640, 480);
-    if (screen) screen->attached = back;
+    if (screen) {
+        screen->attached = back;
+        screen->undrawn = !drawing;
+    }
+    if (back) back->undrawn = !drawing;
     *primary = screen;
     return DD_OK;
 }
@@ -99,6 +104,9 @@ Surface* HeadlessScreen() {
 }
 uint32_t HeadlessFlipCount() {
     return flips;
+}
+void HeadlessSetDrawing(bool draw) {
+    drawing = draw;
 }
 void HeadlessSetFlipHook(HeadlessFlipHook hook) {
     flipHook = hook;

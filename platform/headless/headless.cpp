@@ -5,7 +5,9 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/common/bitmap_file.h"
 #include "platform/common/queue.h"
+#include "platform/common/surface_internal.h"
 #include "platform/headless/backend.h"
 
 namespace {
@@ -81,6 +83,14 @@ void HeadlessQueueInput(uint32_t message, WPARAM wParam) {
 
 void HeadlessCloseWindow() {
     if (IsWindow(CommonWindow())) QueuePost(CommonWindow(), WM_CLOSE, 0, 0);
+}
+
+void HeadlessKeepPictures(bool keep) {
+    KeepBitmapsLoaded(keep);
+}
+
+void HeadlessOwnKeptPictures() {
+    WriteSharedPixelsInPlace();
 }
 
 void HeadlessSetIdleHook(HeadlessIdleHook hook) {

@@ -60,6 +60,20 @@ using HeadlessFlipHook = void (*)();
 void HeadlessSetFlipHook(HeadlessFlipHook hook);
 bool HeadlessCursorShown();
 
+// Whether the screen and the back buffer are drawn into (by default they are). Without,
+// blits, fills and text into them check and answer exactly as ever but leave the pixels
+// alone: for a replay that needs only the game's state, which never reads them back (the
+// hit tests read the sprites' pixels, which are drawn as ever). It stays set across
+// HeadlessReset and applies from the next start-up's primary surface on.
+void HeadlessSetDrawing(bool drawing);
+// Pictures decoded once and kept for every later start-up in this process (and in its
+// forked children), rather than read from their files at each.
+void HeadlessKeepPictures(bool keep);
+// For a child forked from a process with kept pictures: the pictures' surfaces are drawn
+// into in place, so that the system copies just the pages written rather than the game
+// copying each picture whole. Nothing of them is then shared back with the parent.
+void HeadlessOwnKeptPictures();
+
 // Every platform call the start-up makes, in order, for checking the start-up order.
 int HeadlessCallLog(const char** names, int capacity);
 

@@ -43,7 +43,9 @@ struct FinishedGame {
     std::string name;   // the name's bytes as the game keeps them (key codes), up to 8
     int32_t score = 0;  // as the table stores it
     // A digest of the input that played this game (not its timing of waking), so that a
-    // copy of another entry's game under another name is known.
+    // copy of another entry's game under another name is known: SHA-256 in 64 hex digits
+    // of every input command from the game's first to its end, each with the frame of the
+    // game it came in.
     std::string inputDigest;
 };
 
@@ -51,16 +53,30 @@ struct Limits {
     // CPU the replay may use per recorded minute, and at least.
     uint32_t cpuMsPerMinute = 2000;
     uint32_t cpuMsFloor = 1000;
+    // Address space the replay may take beyond what it inherits from the server.
     uint64_t memoryBytes = 256ull << 20;
+    // More finished games than this in one recording refuse it (422).
+    int maxGames = 64;
+    // Skip drawing the screen's pixels (proven to give the same games and final state as a
+    // replay that draws them: tests/server/verify_test.cpp).
+    bool fast = true;
 };
 
 // Loads the game's files once (from gameFolder, which holds font.des and data/), so that
 // each recording costs only its replay. False with a message when a file is missing.
+// It starts the game once in this process, in a folder of its own, and so changes the
+// working folder for a moment: call it before any other thread runs.
 bool LoadGame(const std::string& gameFolder, std::string* error);
 
 // Replays a checked recording in a sandboxed child process and answers every finished game
-// in order; false with a refusal when the recording breaks a limit.
+// in order; false with a refusal when the recording breaks a limit (422), cannot be read
+// (400), or the replay fails for a reason of the server's own (500). Safe to call from
+// several threads at once. With finalState, the game's whole state after the last line
+// is answered too (JSON, as sidescroller-replay's "dump" writes it), for tests.
 bool VerifyRecording(std::string_view text, const Limits& limits, std::vector<FinishedGame>* games,
-                     Refusal* refusal);
+                     Refusal* refusal, std::string* finalState = nullptr);
+
+// The digest of a finished game's input (SHA-256, in hex), as FinishedGame holds it.
+std::string InputDigest(std::string_view input);
 
 }  // namespace verify

@@ -15,7 +15,7 @@ build=$(realpath "$1")
 seconds=${2:-60}
 shift $(( $# < 2 ? $# : 2 ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(high_score font bitmap replay_script game)
+[ ${#targets[@]} -gt 0 ] || targets=(high_score font bitmap replay_script handin game)
 here=$(realpath "$(dirname "$0")")
 # The corpora, and the job folders of -fork, in memory where there is a memory file system:
 # on a disk, the making of files took a fifteenth of a forked run's time.
