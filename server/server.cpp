@@ -335,15 +335,21 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
     if (CRYPTO_memcmp(mac.data(), TokenMac(id).data(), 32) != 0) {
         return refuse(403, "not a token of this server");
     }
-    // Bounded before anything is read.
+    // Bounded before anything is read: a body over the bound is never kept. One of up to
+    // 16 MiB is read and dropped (by the library, as over its payload limit), so that the
+    // client hears why; a larger one is answered at once and its connection closed.
+    bool tooLarge = false;
     if (req.has_header("Content-Length")) {
         uint64_t length =
             std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10);
-        if (length > MAX_RECORDING) return refuse(413, "the recording exceeds 1 MiB");
+        if (length > 16 * MAX_RECORDING) {
+            res.set_header("Connection", "close");
+            return refuse(413, "the recording exceeds 1 MiB");
+        }
+        tooLarge = length > MAX_RECORDING;
     }
     std::string body;
-    bool tooLarge = false;
-    reader([&](const char* data, size_t n) {
+    bool read = reader([&](const char* data, size_t n) {
         if (body.size() + n > MAX_RECORDING) {
             tooLarge = true;
             return false;
@@ -351,6 +357,7 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
         body.append(data, n);
         return true;
     });
+    if (!read && !tooLarge) return refuse(400, "the body could not be read");
     if (tooLarge) return refuse(413, "the recording exceeds 1 MiB");
     if (body.size() >= 2 && static_cast<unsigned char>(body[0]) == 0x1F &&
         static_cast<unsigned char>(body[1]) == 0x8B) {
@@ -833,6 +840,8 @@ const char USAGE[] =
     "  --threads N                 connections served at once (64)\n"
     "  --verifiers N               verifications at once (1)\n"
     "  --queue-limit N             hand-ins that may wait for verification (1000)\n"
+    "  --answer-wait MS            how long a hand-in waits for its verification before\n"
+    "                              the answer is 202 and a place to ask again (3000)\n"
     "  --help, --version\n";
 
 }  // namespace
@@ -883,6 +892,9 @@ int ServerMain(int argc, char** argv) {
             if (!number(&o.tokensPerMinute)) return 2;
         } else if (a == "--games-per-minute") {
             if (!number(&o.gamesPerMinute)) return 2;
+        } else if (a == "--answer-wait") {
+            if (!number(&n)) return 2;
+            o.answerWaitMs = static_cast<int>(n);
         } else if (a == "--threads" || a == "--verifiers" || a == "--queue-limit") {
             if (!number(&n) || n < 1) return 2;
             (a == "--threads"     ? o.threads
