@@ -473,6 +473,7 @@ void Server::Verify(int64_t id) {
     std::vector<verify::FinishedGame> games;
     verify::Refusal refusal;
     verify::Limits limits;
+    limits.maxGames = o_.maxGamesPerToken;
     auto began = std::chrono::steady_clock::now();
     bool ok = verify::VerifyRecording(s->body, limits, &games, &refusal);
     metrics_.verifyMicros += std::chrono::duration_cast<std::chrono::microseconds>(
