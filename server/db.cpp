@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <map>
 
 namespace db {
 
@@ -57,10 +58,20 @@ public:
                 text[i] = '?';
             }
         }
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db_, text.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        // Each statement is prepared once a connection and kept.
+        sqlite3_stmt*& statement = prepared_[sql];
+        if (!statement && sqlite3_prepare_v3(db_, text.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                                             &statement, nullptr) != SQLITE_OK) {
+            prepared_.erase(sql);
             throw Error(std::string("sqlite: ") + sqlite3_errmsg(db_) + " in " + sql);
         }
+        struct Done {
+            sqlite3_stmt* s;
+            ~Done() {
+                sqlite3_reset(s);
+                sqlite3_clear_bindings(s);
+            }
+        } done{statement};
         for (size_t i = 0; i < params.size(); i++) {
             const Param& p = params[i];
             int at = static_cast<int>(i + 1);
@@ -86,9 +97,7 @@ public:
             int step = sqlite3_step(statement);
             if (step == SQLITE_DONE) break;
             if (step != SQLITE_ROW) {
-                std::string why = sqlite3_errmsg(db_);
-                sqlite3_finalize(statement);
-                throw Error("sqlite: " + why + " in " + sql);
+                throw Error(std::string("sqlite: ") + sqlite3_errmsg(db_) + " in " + sql);
             }
             int columns = sqlite3_column_count(statement);
             Row row(columns);
@@ -105,7 +114,6 @@ public:
             }
             result.rows.push_back(std::move(row));
         }
-        sqlite3_finalize(statement);
         return result;
     }
 
@@ -120,6 +128,7 @@ public:
 
 private:
     sqlite3* db_ = nullptr;
+    std::map<std::string, sqlite3_stmt*> prepared_;
 };
 
 std::string FromHex(const char* text) {
@@ -176,13 +185,27 @@ public:
                     break;
             }
         }
-        PGresult* r = PQexecParams(pg_, sql.c_str(), static_cast<int>(params.size()), nullptr,
-                                   values.data(), lengths.data(), formats.data(), 0);
+        // Each statement is prepared once a connection and kept.
+        auto known = prepared_.find(sql);
+        if (known == prepared_.end()) {
+            std::string name = "s" + std::to_string(prepared_.size());
+            PGresult* p = PQprepare(pg_, name.c_str(), sql.c_str(), 0, nullptr);
+            bool ok = PQresultStatus(p) == PGRES_COMMAND_OK;
+            std::string why = PQresultErrorMessage(p);
+            PQclear(p);
+            if (!ok) {
+                Lost();
+                throw Error("postgresql: " + why + " in " + sql);
+            }
+            known = prepared_.emplace(sql, name).first;
+        }
+        PGresult* r = PQexecPrepared(pg_, known->second.c_str(), static_cast<int>(params.size()),
+                                     values.data(), lengths.data(), formats.data(), 0);
         ExecStatusType status = PQresultStatus(r);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
             std::string why = PQresultErrorMessage(r);
             PQclear(r);
-            if (PQstatus(pg_) == CONNECTION_BAD) PQreset(pg_);
+            Lost();
             throw Error("postgresql: " + why + " in " + sql);
         }
         Result result;
@@ -213,7 +236,15 @@ public:
     }
 
 private:
+    // A broken connection is made again, without the statements it had prepared.
+    void Lost() {
+        if (PQstatus(pg_) != CONNECTION_BAD) return;
+        PQreset(pg_);
+        prepared_.clear();
+        if (PQstatus(pg_) == CONNECTION_OK) Script("SET TIME ZONE 'UTC'");
+    }
     PGconn* pg_ = nullptr;
+    std::map<std::string, std::string> prepared_;
 };
 
 }  // namespace

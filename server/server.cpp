@@ -628,19 +628,18 @@ void Server::GetBoard(const httplib::Request& req, httplib::Response& res,
     }
     auto c = pool_->Take();
     std::string key = PeriodKey(period, today);
-    std::vector<Entry> page = Page(*c, boardName, key, offset, limit);
+    Counts counts = ReadCounts(*c, boardName, key);
+    std::vector<Entry> page = Page(*c, boardName, key, counts, offset, limit);
     json entries = json::array();
     for (const Entry& e : page) {
-        entries.push_back({{"rank", RankOf(*c, boardName, key, e.score).rank},
+        entries.push_back({{"rank", counts.RankOf(e.score)},
                            {"id", e.id},
                            {"name", NameText(e.name)},
                            {"score", e.score},
                            {"date", e.day}});
     }
-    json out{{"board", boardName},
-             {"period", period},
-             {"total", RankOf(*c, boardName, key, 0).total},
-             {"entries", entries}};
+    json out{
+        {"board", boardName}, {"period", period}, {"total", counts.total}, {"entries", entries}};
     if (boardName == "daily") out["date"] = today.day;
     Answer(res, 200, out);
 }
@@ -660,8 +659,9 @@ void Server::GetAround(const httplib::Request& req, httplib::Response& res) {
     std::optional<Entry> e = FindEntry(*c, std::strtoll(req.matches[1].str().c_str(), nullptr, 10));
     if (!e || e->hidden) return Refuse(res, 404, "no such game");
     json entries = json::array();
+    Counts counts = ReadCounts(*c, e->board, "all");
     for (const Entry& n : Around(*c, *e, count)) {
-        entries.push_back({{"rank", RankOf(*c, n.board, "all", n.score).rank},
+        entries.push_back({{"rank", counts.RankOf(n.score)},
                            {"id", n.id},
                            {"name", NameText(n.name)},
                            {"score", n.score},
@@ -694,8 +694,9 @@ void Server::GetHome(const httplib::Request&, httplib::Response& res) {
         PageBoard b;
         b.title = title;
         std::string key = PeriodKey(period, today);
-        for (const Entry& e : board::Page(*c, boardName, key, 0, 100)) {
-            b.rows.push_back({RankOf(*c, boardName, key, e.score).rank, e});
+        Counts counts = ReadCounts(*c, boardName, key);
+        for (const Entry& e : board::Page(*c, boardName, key, counts, 0, 100)) {
+            b.rows.push_back({counts.RankOf(e.score), e});
         }
         boards.push_back(std::move(b));
     };
@@ -714,8 +715,9 @@ void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
         return;
     }
     PageBoard around;
+    Counts counts = ReadCounts(*c, e->board, "all");
     for (const Entry& n : Around(*c, *e, 5)) {
-        around.rows.push_back({RankOf(*c, n.board, "all", n.score).rank, n});
+        around.rows.push_back({counts.RankOf(n.score), n});
     }
     std::vector<std::pair<std::string, Rank>> ranks;
     for (const char* period : {"day", "week", "all"}) {

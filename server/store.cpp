@@ -218,49 +218,76 @@ Rank RankOf(db::Connection& c, const std::string& board, const std::string& peri
     return {r.Int(0, 0) + 1, r.Int(0, 1)};
 }
 
-std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::string& period,
-                        int64_t offset, int limit) {
-    // The score the page starts at, from the counts (a few thousand rows at most); then
-    // only the entries of that score above the offset are skipped.
-    db::Result counts = c.Run(
+Counts ReadCounts(db::Connection& c, const std::string& board, const std::string& period) {
+    db::Result r = c.Run(
         "SELECT score, n FROM counts WHERE board = $1 AND period = $2 AND n > 0 "
         "ORDER BY score DESC",
         {Text(board), Text(period)});
-    int64_t above = 0;
-    size_t y = 0;
-    for (; y < counts.rows.size(); y++) {
-        int64_t n = counts.Int(y, 1);
-        if (above + n > offset) break;
-        above += n;
+    Counts counts;
+    for (size_t y = 0; y < r.rows.size(); y++) {
+        counts.scores.push_back(r.Int(y, 0));
+        counts.above.push_back(counts.total);
+        counts.total += r.Int(y, 1);
     }
-    if (y == counts.rows.size()) return {};
-    int64_t startScore = counts.Int(y, 0);
+    return counts;
+}
+
+int64_t Counts::RankOf(int score) const {
+    // The first score not over this one: everything before it is.
+    size_t lo = 0, hi = scores.size();
+    while (lo < hi) {
+        size_t mid = (lo + hi) / 2;
+        if (scores[mid] > score) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return 1 + (lo < scores.size() ? above[lo] : total);
+}
+
+std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::string& period,
+                        const Counts& counts, int64_t offset, int limit) {
+    // The score the page starts at, from the counts; then only the entries of that score
+    // above the offset are skipped, by the index.
+    size_t y = 0;
+    while (y < counts.scores.size() &&
+           (y + 1 < counts.scores.size() ? counts.above[y + 1] : counts.total) <= offset) {
+        y++;
+    }
+    if (y == counts.scores.size()) return {};
     std::string column, value;
     PeriodFilter(period, &column, &value);
     std::string sql = std::string("SELECT ") + ENTRY_COLUMNS +
                       " FROM entries WHERE board = $1 AND hidden = 0 AND score <= $2";
-    std::vector<db::Param> params = {Text(board), Int(startScore)};
-    if (!column.empty()) {
-        sql += " AND " + column + " = $5";
-    }
+    if (!column.empty()) sql += " AND " + column + " = $5";
     sql += " ORDER BY score DESC, id LIMIT $3 OFFSET $4";
-    params.push_back(Int(limit));
-    params.push_back(Int(offset - above));
+    std::vector<db::Param> params = {Text(board), Int(counts.scores[y]), Int(limit),
+                                     Int(offset - counts.above[y])};
     if (!column.empty()) params.push_back(Text(value));
     return Entries(c.Run(sql, params));
 }
 
 std::vector<Entry> Around(db::Connection& c, const Entry& e, int count) {
-    std::vector<Entry> above = Entries(
-        c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
-                  " FROM entries WHERE board = $1 AND hidden = 0 AND "
-                  "(score > $2 OR (score = $2 AND id < $3)) ORDER BY score, id DESC LIMIT $4",
-              {Text(e.board), Int(e.score), Int(e.id), Int(count)}));
-    std::vector<Entry> below = Entries(
-        c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
-                  " FROM entries WHERE board = $1 AND hidden = 0 AND "
-                  "(score < $2 OR (score = $2 AND id > $3)) ORDER BY score DESC, id LIMIT $4",
-              {Text(e.board), Int(e.score), Int(e.id), Int(count)}));
+    // Each side in two reads that an index answers alone: the same score, then the others.
+    auto side = [&](const char* same, const char* other) {
+        std::vector<Entry> near =
+            Entries(c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
+                              " FROM entries WHERE board = $1 AND hidden = 0 AND score = $2 AND " +
+                              same + " LIMIT $4",
+                          {Text(e.board), Int(e.score), Int(e.id), Int(count)}));
+        if (static_cast<int>(near.size()) < count) {
+            std::vector<Entry> far = Entries(c.Run(
+                std::string("SELECT ") + ENTRY_COLUMNS +
+                    " FROM entries WHERE board = $1 AND hidden = 0 AND " + other + " LIMIT $3",
+                {Text(e.board), Int(e.score), Int(count - static_cast<int>(near.size()))}));
+            near.insert(near.end(), far.begin(), far.end());
+        }
+        return near;
+    };
+    std::vector<Entry> above =
+        side("id < $3 ORDER BY id DESC", "score > $2 ORDER BY score, id DESC");
+    std::vector<Entry> below = side("id > $3 ORDER BY id", "score < $2 ORDER BY score DESC, id");
     std::vector<Entry> out(above.rbegin(), above.rend());
     out.push_back(e);
     out.insert(out.end(), below.begin(), below.end());

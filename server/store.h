@@ -63,9 +63,18 @@ struct Rank {
 // Rank within the board for the period key ("all", "day:DATE", "week:WEEK").
 Rank RankOf(db::Connection& c, const std::string& board, const std::string& period, int score);
 
+// The counts of a board and period key, best score first: the rank of any score from one
+// read of a few thousand rows at most.
+struct Counts {
+    std::vector<int64_t> scores, above;  // above[i]: entries with a score over scores[i]
+    int64_t total = 0;
+    int64_t RankOf(int score) const;
+};
+Counts ReadCounts(db::Connection& c, const std::string& board, const std::string& period);
+
 // Entries of a board and period key, best first, from the offset-th; at most limit.
 std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::string& period,
-                        int64_t offset, int limit);
+                        const Counts& counts, int64_t offset, int limit);
 // Up to count entries above and below the entry, in the all-time order of its board.
 std::vector<Entry> Around(db::Connection& c, const Entry& e, int count);
 
