@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -151,6 +152,43 @@ bool Gunzip(const std::string& in, size_t bound, std::string* out, bool* tooLarg
     return rc == Z_STREAM_END && !*tooLarge;
 }
 
+// Answers of board reads, kept until an entry is made by this process or for a second
+// (an entry made by another process on the same database shows within that second).
+class ReadCache {
+public:
+    bool Find(const std::string& key, httplib::Response& res) {
+        std::lock_guard lock(mutex_);
+        auto found = kept_.find(key);
+        if (found == kept_.end() || found->second.generation != generation_ ||
+            std::chrono::steady_clock::now() - found->second.at > std::chrono::seconds(1)) {
+            return false;
+        }
+        res.status = 200;
+        res.set_content(found->second.body, found->second.type.c_str());
+        return true;
+    }
+    void Keep(const std::string& key, const httplib::Response& res) {
+        std::lock_guard lock(mutex_);
+        if (kept_.size() > 10000) kept_.clear();
+        kept_[key] = {generation_, std::chrono::steady_clock::now(), res.body,
+                      res.get_header_value("Content-Type")};
+    }
+    void Changed() {
+        std::lock_guard lock(mutex_);
+        generation_++;
+    }
+
+private:
+    struct Kept {
+        uint64_t generation;
+        std::chrono::steady_clock::time_point at;
+        std::string body, type;
+    };
+    std::mutex mutex_;
+    uint64_t generation_ = 0;
+    std::map<std::string, Kept> kept_;
+};
+
 class Server {
 public:
     Server(const Options& o, db::Pool* pool)
@@ -226,6 +264,7 @@ private:
     std::condition_variable wake_;  // a hand-in queued, or the server stopping
     std::condition_variable done_;  // a verification ended
     std::set<int64_t> claimed_;
+    ReadCache cache_;
 };
 
 json Server::Ranks(db::Connection& c, const Entry& e) {
@@ -540,6 +579,7 @@ void Server::Verify(int64_t id) {
     });
     (ok ? metrics_.verified : metrics_.verifyRefused)++;
     metrics_.entries += entered;
+    if (entered) cache_.Changed();
     json line{{"event", "verified"}, {"submission", id}, {"status", status}, {"entered", entered}};
     if (!ok) line["error"] = refusal.error;
     Log(line);
@@ -735,19 +775,31 @@ void Server::Routes(httplib::Server& s) {
                   const httplib::ContentReader& reader) { PostGame(q, r, reader); });
     s.Get(R"(/api/v1/submissions/(\d{1,18}))",
           [this](const httplib::Request& q, httplib::Response& r) { GetSubmission(q, r); });
-    s.Get("/api/v1/boards/open",
-          [this](const httplib::Request& q, httplib::Response& r) { GetBoard(q, r, "open"); });
-    s.Get("/api/v1/boards/daily",
-          [this](const httplib::Request& q, httplib::Response& r) { GetBoard(q, r, "daily"); });
+    // Reads of the boards, answered from the cache while it holds them.
+    auto cached = [this](std::function<void(const httplib::Request&, httplib::Response&)> f) {
+        return [this, f](const httplib::Request& q, httplib::Response& r) {
+            std::string key = q.path;
+            for (const auto& [name, value] : q.params) key += "\n" + name + "=" + value;
+            if (cache_.Find(key, r)) return;
+            f(q, r);
+            if (r.status == 200 || r.status == -1) cache_.Keep(key, r);
+        };
+    };
+    s.Get("/api/v1/boards/open", cached([this](const httplib::Request& q, httplib::Response& r) {
+              GetBoard(q, r, "open");
+          }));
+    s.Get("/api/v1/boards/daily", cached([this](const httplib::Request& q, httplib::Response& r) {
+              GetBoard(q, r, "daily");
+          }));
     s.Get(R"(/api/v1/games/(\d{1,18}))",
-          [this](const httplib::Request& q, httplib::Response& r) { GetGame(q, r); });
+          cached([this](const httplib::Request& q, httplib::Response& r) { GetGame(q, r); }));
     s.Get(R"(/api/v1/games/(\d{1,18})/around)",
-          [this](const httplib::Request& q, httplib::Response& r) { GetAround(q, r); });
+          cached([this](const httplib::Request& q, httplib::Response& r) { GetAround(q, r); }));
     s.Get(R"(/api/v1/games/(\d{1,18})/recording)",
           [this](const httplib::Request& q, httplib::Response& r) { GetRecording(q, r); });
-    s.Get("/", [this](const httplib::Request& q, httplib::Response& r) { GetHome(q, r); });
+    s.Get("/", cached([this](const httplib::Request& q, httplib::Response& r) { GetHome(q, r); }));
     s.Get(R"(/games/(\d{1,18}))",
-          [this](const httplib::Request& q, httplib::Response& r) { GetGamePage(q, r); });
+          cached([this](const httplib::Request& q, httplib::Response& r) { GetGamePage(q, r); }));
     s.Get("/healthz", [this](const httplib::Request&, httplib::Response& r) {
         auto c = pool_->Take();
         c->Run("SELECT 1");
@@ -977,6 +1029,7 @@ int ServerMain(int argc, char** argv) {
     http.set_read_timeout(10, 0);
     http.set_write_timeout(10, 0);
     http.set_keep_alive_timeout(5);
+    http.set_tcp_nodelay(true);  // a header and body written apart never wait 40 ms for an ack
     http.set_keep_alive_max_count(1000);
     http.set_payload_max_length(MAX_RECORDING + 1);
     board.Routes(http);

@@ -369,12 +369,15 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     EXPECT_EQ(Get("/healthz").status, 200);
     EXPECT_EQ(Get("/api/v1/boards/open").body["total"], entries);
 
-    // Moderation: a hidden entry leaves the board, and so does its recording.
+    // Moderation: a hidden entry leaves the board, and so does its recording. Reads of the
+    // boards are kept for a second, and the command is another process.
     ASSERT_EQ(Moderate("hide", firstId), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     EXPECT_EQ(Get("/api/v1/games/" + std::to_string(firstId)).status, 404);
     EXPECT_EQ(Get("/api/v1/games/" + std::to_string(firstId) + "/recording").status, 404);
     EXPECT_EQ(Get("/api/v1/boards/open").body["total"], entries - 1);
     ASSERT_EQ(Moderate("unhide", firstId), 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     EXPECT_EQ(Get("/api/v1/boards/open").body["total"], entries);
 
     // The daily board: everyone's seed of the day; the recording only once the day closed;
