@@ -3,7 +3,10 @@
 # days and three hundred scores) written straight into a fresh database, then the top-100
 # page, an entry's ranks and its neighbours, each read by wrk at 32 connections for SECONDS
 # (default 10), on SQLite and on a PostgreSQL 15 started for the run (as the test does).
-# Prints requests a second and the latency percentiles of each.
+# Each is read twice: the same address over and over (what the server's cache of a second
+# answers), then a random entry or page at each request (a deep page at a random offset),
+# which goes to the database every time. Prints requests a second and the latency
+# percentiles of each.
 #   bash bench/server_load.sh build/sidescroller-server [ENTRIES] [SECONDS]
 set -euo pipefail
 server=$(realpath "$1")
@@ -53,10 +56,25 @@ measure() {
         wrk -t2 -c32 -d"${seconds}s" --latency "$url$path" |
             grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
     done
+    for path in "/api/v1/boards/open?period=all&limit=100&offset=%d" "/api/v1/games/%d" \
+        "/api/v1/games/%d/around?count=10"; do
+        echo "== $name: $path, at random"
+        PATTERN=$path ENTRIES=$entries wrk -t2 -c32 -d"${seconds}s" --latency \
+            -s "$work/random.lua" "$url" |
+            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+    done
     kill "$pid"
     wait "$pid" || true
     pid=""
 }
+
+cat > "$work/random.lua" <<'EOF'
+local pattern = os.getenv("PATTERN")
+local entries = tonumber(os.getenv("ENTRIES"))
+request = function()
+    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
+end
+EOF
 
 echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
 
