@@ -272,7 +272,7 @@ Pool::Lease Pool::Take() {
     return Lease(this, std::move(c));
 }
 
-Pool::Lease::~Lease() {
+void Pool::Lease::Release() {
     if (!c_) return;
     std::lock_guard lock(pool_->mutex_);
     pool_->free_.push_back(std::move(c_));

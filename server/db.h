@@ -69,7 +69,9 @@ public:
     public:
         Lease(Pool* pool, std::unique_ptr<Connection> c) : pool_(pool), c_(std::move(c)) {}
         Lease(Lease&&) = default;
-        ~Lease();
+        ~Lease() { Release(); }
+        // Gives the connection back before the lease ends.
+        void Release();
         Connection* operator->() { return c_.get(); }
         Connection& operator*() { return *c_; }
 

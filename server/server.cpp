@@ -478,10 +478,14 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
     }
     if (!queued) return refuse(409, "the earlier hand-in of these bytes has expired");
     int64_t sid = queued->id;
+    // The wait holds no connection: the verifier needs one to finish.
+    c.Release();
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(o_.answerWaitMs);
     for (;;) {
-        std::optional<Submission> s = FindSubmission(*c, sid);
-        if (s && s->state == "done") return AnswerSubmission(*c, *s, res);
+        auto w = pool_->Take();
+        std::optional<Submission> s = FindSubmission(*w, sid);
+        if (s && s->state == "done") return AnswerSubmission(*w, *s, res);
+        w.Release();
         if (std::chrono::steady_clock::now() >= deadline || !running_) break;
         std::unique_lock lock(mutex_);
         done_.wait_for(lock, std::chrono::milliseconds(50));
