@@ -1,6 +1,7 @@
 #include "server/server.h"
 
 #include <httplib.h>
+#include <openssl/crypto.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -673,7 +674,18 @@ void Server::GetBoard(const httplib::Request& req, httplib::Response& res,
     auto c = pool_->Take();
     std::string key = PeriodKey(period, today);
     Counts counts = ReadCounts(*c, boardName, key);
-    std::vector<Entry> page = Page(*c, boardName, key, counts, offset, limit);
+    std::vector<Entry> page;
+    if (req.has_param("after")) {
+        // By key: the page after that entry, with nothing skipped.
+        std::optional<Entry> after =
+            FindEntry(*c, std::strtoll(req.get_param_value("after").c_str(), nullptr, 10));
+        if (!after || after->board != boardName || PeriodKey(period, *after) != key) {
+            return Refuse(res, 400, "after names no entry of this board and period");
+        }
+        page = PageAfter(*c, key, *after, limit);
+    } else {
+        page = Page(*c, boardName, key, counts, offset, limit);
+    }
     json entries = json::array();
     for (const Entry& e : page) {
         entries.push_back({{"rank", counts.RankOf(e.score)},
@@ -685,6 +697,12 @@ void Server::GetBoard(const httplib::Request& req, httplib::Response& res,
     json out{
         {"board", boardName}, {"period", period}, {"total", counts.total}, {"entries", entries}};
     if (boardName == "daily") out["date"] = today.day;
+    if (static_cast<int>(page.size()) == limit && limit > 0) {
+        std::string next = "/api/v1/boards/" + boardName + "?";
+        next += boardName == "daily" ? "date=" + today.day : "period=" + period;
+        out["next"] =
+            next + "&limit=" + std::to_string(limit) + "&after=" + std::to_string(page.back().id);
+    }
     Answer(res, 200, out);
 }
 

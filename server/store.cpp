@@ -268,6 +268,30 @@ std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::
     return Entries(c.Run(sql, params));
 }
 
+std::vector<Entry> PageAfter(db::Connection& c, const std::string& period, const Entry& after,
+                             int limit) {
+    std::string column, value;
+    PeriodFilter(period, &column, &value);
+    std::string filter = column.empty() ? "" : " AND " + column + " = $5";
+    auto run = [&](const std::string& where, int n) {
+        std::vector<db::Param> params = {Text(after.board), Int(after.score), Int(after.id),
+                                         Int(n)};
+        if (!column.empty()) params.push_back(Text(value));
+        return Entries(c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
+                                 " FROM entries WHERE board = $1 AND hidden = 0" + filter +
+                                 " AND " + where + " LIMIT $4",
+                             params));
+    };
+    std::vector<Entry> page = run("score = $2 AND id > $3 ORDER BY id", limit);
+    if (static_cast<int>(page.size()) < limit) {
+        // $3 is named so that both reads take the same parameters.
+        std::vector<Entry> rest = run("score < $2 AND id <> $3 ORDER BY score DESC, id",
+                                      limit - static_cast<int>(page.size()));
+        page.insert(page.end(), rest.begin(), rest.end());
+    }
+    return page;
+}
+
 std::vector<Entry> Around(db::Connection& c, const Entry& e, int count) {
     // Each side in two reads that an index answers alone: the same score, then the others.
     auto side = [&](const char* same, const char* other) {

@@ -75,6 +75,9 @@ Counts ReadCounts(db::Connection& c, const std::string& board, const std::string
 // Entries of a board and period key, best first, from the offset-th; at most limit.
 std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::string& period,
                         const Counts& counts, int64_t offset, int limit);
+// The page after an entry, by key: nothing is skipped however deep it is.
+std::vector<Entry> PageAfter(db::Connection& c, const std::string& period, const Entry& after,
+                             int limit);
 // Up to count entries above and below the entry, in the all-time order of its board.
 std::vector<Entry> Around(db::Connection& c, const Entry& e, int count);
 

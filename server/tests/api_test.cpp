@@ -328,6 +328,15 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     EXPECT_EQ(Get("/api/v1/boards/open?period=day&offset=1&limit=100").body["entries"].size(),
               entries - 1);
     EXPECT_EQ(Get("/api/v1/boards/open?limit=101").status, 400);
+    // Page by page, by key: the same entries in the same order.
+    std::string next = "/api/v1/boards/open?period=all&limit=1";
+    for (size_t k = 0; k < entries; k++) {
+        Reply one = Get(next);
+        ASSERT_EQ(one.status, 200) << next;
+        ASSERT_EQ(one.body["entries"].size(), 1u);
+        EXPECT_EQ(one.body["entries"][0], board.body["entries"][k]);
+        next = one.body.value("next", "");
+    }
 
     // The entry, its neighbours, its recording and its page.
     Reply entry = Get("/api/v1/games/" + std::to_string(firstId));
