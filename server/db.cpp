@@ -47,7 +47,11 @@ public:
         // Acknowledged means kept: every commit reaches the disk before the answer.
         Script("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA foreign_keys=ON;");
     }
-    ~SqliteConnection() override { sqlite3_close_v2(db_); }
+    ~SqliteConnection() override {
+        // A statement left unfinalized would keep the connection alive after its close.
+        for (auto& [sql, statement] : prepared_) sqlite3_finalize(statement);
+        sqlite3_close_v2(db_);
+    }
     Dialect dialect() const override { return Dialect::Sqlite; }
 
     Result Run(const std::string& sql, const std::vector<Param>& params) override {
