@@ -31,7 +31,8 @@ struct KeptBitmap {
     std::string gameName;
     Bitmap* bitmap;
 };
-std::vector<KeptBitmap> keptBitmaps;
+// Never destroyed: the pictures stay to the very end of the process.
+std::vector<KeptBitmap>& keptBitmaps = *new std::vector<KeptBitmap>;
 bool keepingBitmaps = false;
 
 Bitmap* DecodeBitmapFile(const char* gameName, std::string* problem);

@@ -17,7 +17,7 @@ struct ConvertedBitmap {
     const Bitmap* bitmap;
     std::vector<uint16_t> pixels;
 };
-std::vector<ConvertedBitmap> converted;
+std::vector<ConvertedBitmap>& converted = *new std::vector<ConvertedBitmap>;
 
 bool WholeCopy(HDC dc, int32_t dx, int32_t dy, int32_t dw, int32_t dh, const Bitmap* bitmap,
                int32_t sx, int32_t sy, int32_t sw, int32_t sh) {

@@ -23,6 +23,9 @@ struct Expectations {
     // may not exceed it plus 5 s and 1 %.
     uint64_t sinceIssuedMs = 0;
     size_t maxBytes = 1 << 20;
+    // The games a token may enter, for the board to hold its entries to: only a replay knows
+    // a recording's games, so CheckRecording does not use it (Limits::maxGames refuses a
+    // replay that finishes more).
     int maxGames = 64;
 };
 

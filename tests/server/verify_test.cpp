@@ -12,7 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -93,9 +95,10 @@ TEST(CheckRecording, RefusesWhatNoRecorderWrites) {
     EXPECT_EQ(facts.lines, 14);
 }
 
-// Every script and recording of the tests, and the fuzzers' replay scripts: the replay that
-// skips drawing, forked from the loaded game, finishes the same games with the same names,
-// scores and input, and leaves the same state, as the full one in a process of its own.
+// Every script and recording of the tests, and the fuzzers' inputs for the replay scripts
+// and the hand-in: the replay that skips drawing, forked from the loaded game, finishes the
+// same games with the same names, scores and input, and leaves the same state, as the full
+// one in a process of its own.
 TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
     // The tests' own scripts each in a fresh process; the many fuzz scripts forked from one
     // start-up that decoded the pictures, still drawing every pixel.
@@ -105,9 +108,16 @@ TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
             fresh.push_back(entry.path().string());
         }
     }
-    for (const auto& entry :
-         fs::directory_iterator(fs::path(SOURCE_DIR) / "tests/fuzz/corpus/replay_script")) {
-        kept.push_back(entry.path().string());
+    // Under the sanitizers, where a replay costs ten times as much, every n-th of them.
+    const char* every = std::getenv("VERIFY_CORPUS_EVERY");
+    size_t step = every ? std::max(1, std::atoi(every)) : 1;
+    for (const char* folder : {"tests/fuzz/corpus/replay_script", "tests/fuzz/corpus/handin"}) {
+        std::vector<std::string> inputs;
+        for (const auto& entry : fs::directory_iterator(fs::path(SOURCE_DIR) / folder)) {
+            inputs.push_back(entry.path().string());
+        }
+        std::sort(inputs.begin(), inputs.end());
+        for (size_t i = 0; i < inputs.size(); i += step) kept.push_back(inputs[i]);
     }
     // The full replays, in a folder of their own with the game's files beside them.
     fs::path work = fs::temp_directory_path() / ("verify-full-" + std::to_string(getpid()));
@@ -142,7 +152,7 @@ TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
 
     int replayed = 0, games = 0;
     verify::Limits limits;
-    limits.cpuMsFloor = 20000;
+    limits.cpuMsFloor = 60000;
     for (const std::string& s : scripts) {
         std::vector<verify::FinishedGame> finished;
         verify::Refusal refusal;
@@ -180,8 +190,11 @@ TEST_F(VerifyTest, FastReplayEqualsTheFullReplay) {
 TEST_F(VerifyTest, RecordingsReplayToTheirGames) {
     std::vector<verify::FinishedGame> games;
     verify::Refusal refusal;
+    // Room for a slow build (the sanitizers'): the budget is not what is tested here.
+    verify::Limits limits;
+    limits.cpuMsFloor = 60000;
     ASSERT_TRUE(verify::VerifyRecording(
-        ReadFile(fs::path(SOURCE_DIR) / "tests/server/data/escape_games.txt"), {}, &games,
+        ReadFile(fs::path(SOURCE_DIR) / "tests/server/data/escape_games.txt"), limits, &games,
         &refusal))
         << refusal.error;
     ASSERT_EQ(games.size(), 3u);
@@ -194,13 +207,18 @@ TEST_F(VerifyTest, RecordingsReplayToTheirGames) {
     std::string renamed = ReadFile(fs::path(SOURCE_DIR) / "tests/server/data/escape_games.txt");
     renamed.replace(renamed.find("key C"), 5, "key X");
     std::vector<verify::FinishedGame> copies;
-    ASSERT_TRUE(verify::VerifyRecording(renamed, {}, &copies, &refusal)) << refusal.error;
+    ASSERT_TRUE(verify::VerifyRecording(renamed, limits, &copies, &refusal)) << refusal.error;
     ASSERT_EQ(copies.size(), 3u);
     EXPECT_EQ(copies[0].name, "BX");
     EXPECT_EQ(copies[0].inputDigest, games[0].inputDigest);
     EXPECT_EQ(copies[2].score, games[2].score);
 
-    verify::Limits few;
+    // Closing the window in the middle of a game finishes nothing.
+    std::string closed = renamed.substr(0, renamed.find("key ESCAPE")) + "close\n";
+    ASSERT_TRUE(verify::VerifyRecording(closed, limits, &copies, &refusal)) << refusal.error;
+    EXPECT_TRUE(copies.empty());
+
+    verify::Limits few = limits;
     few.maxGames = 2;
     EXPECT_FALSE(verify::VerifyRecording(renamed, few, &copies, &refusal));
     EXPECT_EQ(refusal.status, 422);
