@@ -371,6 +371,16 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     std::string garbage(2 << 20, '\0');
     for (size_t i = 0; i < garbage.size(); i++) garbage[i] = static_cast<char>(i * 7919 >> 3);
     EXPECT_EQ(HandIn(fresh, garbage).status, 413);
+    // The same game with its one hit moved off the bird: the replay scores nothing (the
+    // table, all zeros, keeps no entry of it), and so does the board.
+    std::string missed = first;
+    missed.replace(missed.find("move 49 370"), 11, "move 49 30");
+    for (const auto& row : ReplayedTable(missed)) EXPECT_EQ(row["score"], 0);
+    Reply none = HandIn(fresh, missed);
+    ASSERT_EQ(none.status, 200) << none.text;
+    ASSERT_EQ(none.body["games"].size(), 1u);
+    EXPECT_EQ(none.body["games"][0]["score"], 0);
+    entries++;
     std::string tooSoon = Token("open").body["token"];
     EXPECT_EQ(HandIn(tooSoon, whole).status, 422);  // faster than real time
     EXPECT_EQ(HandIn(open.substr(0, 40) + std::string(25, '0'), whole).status, 403);
