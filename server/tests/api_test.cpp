@@ -381,6 +381,25 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     ASSERT_EQ(none.body["games"].size(), 1u);
     EXPECT_EQ(none.body["games"][0]["score"], 0);
     entries++;
+    // A name is key codes shown as text, never markup: "<B>X</B>" typed.
+    std::string typed = "at 1005\nkey 65\n";  // the first key ends the logo
+    int at = 1010;
+    for (int code : {60, 66, 62, 88, 60, 47, 66, 62}) {
+        typed += "at " + std::to_string(at++) + "\nkey " + std::to_string(code) + "\n";
+    }
+    std::string marked = first;
+    size_t from = marked.find("at 1010\n");
+    marked.replace(from, marked.find("at 1090\n") - from, typed);
+    std::string markedToken = Token("open").body["token"];
+    MoveClock(20000);
+    Reply named = HandIn(markedToken, marked);
+    ASSERT_EQ(named.status, 200) << named.text;
+    ASSERT_EQ(named.body["games"].size(), 1u);
+    EXPECT_EQ(named.body["games"][0]["name"], "<B>X</B>");
+    entries++;
+    std::string home = Get("/").text;
+    EXPECT_NE(home.find("&lt;B&gt;X&lt;/B&gt;"), std::string::npos);
+    EXPECT_EQ(home.find("<B>"), std::string::npos);
     std::string tooSoon = Token("open").body["token"];
     EXPECT_EQ(HandIn(tooSoon, whole).status, 422);  // faster than real time
     EXPECT_EQ(HandIn(open.substr(0, 40) + std::string(25, '0'), whole).status, 403);
