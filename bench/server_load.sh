@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Board reads under load: a board of ENTRIES entries (default a million, spread over thirty
+# days and three hundred scores) written straight into a fresh database, then the top-100
+# page, an entry's ranks and its neighbours, each read by wrk at 32 connections for SECONDS
+# (default 10), on SQLite and on a PostgreSQL 15 started for the run (as the test does).
+# Each is read twice: the same address over and over (what the server's cache of a second
+# answers), then a random entry or page at each request (a deep page at a random offset),
+# which goes to the database every time. Prints requests a second and the latency
+# percentiles of each.
+#   bash bench/server_load.sh build/sidescroller-server [ENTRIES] [SECONDS]
+set -euo pipefail
+server=$(realpath "$1")
+entries=${2:-1000000}
+seconds=${3:-10}
+root=$(realpath "$(dirname "$0")/..")
+work=$(mktemp -d)
+pg=/usr/lib/postgresql/15/bin
+as=""
+pid=""
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Entries, a recording for them, and the counts that ranks are read from.
+fill_sql() {
+    local series=$1 day=$2 week=$3 score=$4
+    cat <<EOF
+INSERT INTO recordings (id, body, version) VALUES (1, 'x', 'bench');
+INSERT INTO entries (board, day, week, name, score, version, created, token, game,
+                     submission, recording, input_digest)
+SELECT 'open', $day, $week, 'BENCH', $score, 'bench', 0, 'bench-' || i, 0, 0, 1, ''
+FROM $series;
+INSERT INTO counts SELECT board, 'all', score, COUNT(*) FROM entries GROUP BY board, score;
+INSERT INTO counts SELECT board, 'day:' || day, score, COUNT(*) FROM entries
+    GROUP BY board, day, score;
+INSERT INTO counts SELECT board, 'week:' || week, score, COUNT(*) FROM entries
+    GROUP BY board, week, score;
+EOF
+}
+
+measure() {
+    local name=$1 database=$2
+    "$server" --database "$database" --listen 127.0.0.1:0 --game-folder "$root" --threads 64 \
+        > "$work/out" 2> "$work/err" &
+    pid=$!
+    for _ in $(seq 100); do grep -q listening "$work/out" 2> /dev/null && break; sleep 0.1; done
+    local url
+    url=$(grep -o 'http://[0-9.:]*' "$work/out")
+    local middle=$((entries / 2))
+    for path in "/api/v1/boards/open?period=all&limit=100" "/api/v1/games/$middle" \
+        "/api/v1/games/$middle/around?count=10"; do
+        echo "== $name: $path"
+        wrk -t2 -c32 -d"${seconds}s" --latency "$url$path" |
+            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+    done
+    for path in "/api/v1/boards/open?period=all&limit=100&offset=%d" "/api/v1/games/%d" \
+        "/api/v1/games/%d/around?count=10"; do
+        echo "== $name: $path, at random"
+        PATTERN=$path ENTRIES=$entries wrk -t2 -c32 -d"${seconds}s" --latency \
+            -s "$work/random.lua" "$url" |
+            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+    done
+    kill "$pid"
+    wait "$pid" || true
+    pid=""
+}
+
+cat > "$work/random.lua" <<'EOF'
+local pattern = os.getenv("PATTERN")
+local entries = tonumber(os.getenv("ENTRIES"))
+request = function()
+    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
+end
+EOF
+
+echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
+
+# SQLite: the schema made by the server, the entries written by the sqlite3 shell.
+"$server" --database "sqlite:$work/board.sqlite" migrate > /dev/null
+fill_sql "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $entries) SELECT i FROM n)" \
+    "date('2026-11-02', '+' || (i % 30) || ' days')" "'2026-W' || (45 + (i % 30) / 7)" \
+    "(abs(random()) % 300) * 10" > "$work/fill.sql"
+(echo "BEGIN;"; cat "$work/fill.sql"; echo "COMMIT;") | sqlite3 "$work/board.sqlite"
+measure sqlite "sqlite:$work/board.sqlite"
+
+# PostgreSQL 15 on a Unix socket in the work folder.
+if [ "$(id -u)" = 0 ]; then
+    as="runuser -u postgres --"
+    chown postgres "$work"
+fi
+$as $pg/initdb -A trust -U postgres -D "$work/pg" > /dev/null
+$as $pg/pg_ctl -D "$work/pg" -l "$work/pg.log" -w -o "-k $work -c listen_addresses=''" start > /dev/null
+psql -q -h "$work" -U postgres -c "CREATE DATABASE board" postgres
+database="postgresql://postgres@/board?host=$work"
+"$server" --database "$database" migrate > /dev/null
+fill_sql "generate_series(1, $entries) AS i" \
+    "to_char(date '2026-11-02' + (i % 30), 'YYYY-MM-DD')" \
+    "to_char(date '2026-11-02' + (i % 30), 'IYYY-\"W\"IW')" "(random() * 299)::int * 10" |
+    psql -q -h "$work" -U postgres -v ON_ERROR_STOP=1 board
+psql -q -h "$work" -U postgres -c "ANALYZE" board
+measure postgresql "$database"
