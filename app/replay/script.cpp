@@ -14,19 +14,6 @@ constexpr int64_t MAX_TIME = 0xFFFFFFFFll;
 // No command has more words; a line with more is refused without splitting it further.
 constexpr size_t MAX_WORDS = 4;
 
-bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t* value) {
-    char digits[16];
-    if (text.empty() || text.size() > 12) return false;
-    text.copy(digits, text.size());
-    digits[text.size()] = '\0';
-    char* end = nullptr;
-    errno = 0;
-    long long v = std::strtoll(digits, &end, 10);
-    if (errno || *end || v < min || v > max) return false;
-    *value = v;
-    return true;
-}
-
 // A line as quoted in a message: its start only, so a huge line does not flood the output.
 std::string Quote(std::string_view line) {
     constexpr size_t SHOWN = 60;

@@ -15,7 +15,7 @@ struct NamedKey {
     int code;
 };
 
-constexpr NamedKey kKeys[] = {
+constexpr NamedKey KEYS[] = {
     {"BACK", 8},       {"TAB", 9},       {"RETURN", 13},     {"SHIFT", 16},     {"CONTROL", 17},
     {"MENU", 18},      {"PAUSE", 19},    {"CAPITAL", 20},    {"ESCAPE", 27},    {"SPACE", 32},
     {"PRIOR", 33},     {"NEXT", 34},     {"END", 35},        {"HOME", 36},      {"LEFT", 37},
@@ -24,16 +24,17 @@ constexpr NamedKey kKeys[] = {
     {"DIVIDE", 111},   {"NUMLOCK", 144}, {"SCROLL", 145},
 };
 
-constexpr int kNumpad0 = 96;
-constexpr int kF1 = 112;
-constexpr int kFunctionKeys = 24;
+constexpr int NUMPAD0_CODE = 96;
+constexpr int F1_CODE = 112;
+constexpr int FUNCTION_KEYS = 24;
 
 bool IsLetterOrDigit(int c) {
     return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// A decimal number from min to max, as strtoll reads it whole.
-bool ReadNumber(std::string_view text, int min, int max, int* value) {
+}  // namespace
+
+bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t* value) {
     char digits[16];
     if (text.empty() || text.size() > 12) return false;
     text.copy(digits, text.size());
@@ -42,27 +43,25 @@ bool ReadNumber(std::string_view text, int min, int max, int* value) {
     errno = 0;
     long long v = std::strtoll(digits, &end, 10);
     if (errno || *end || v < min || v > max) return false;
-    *value = static_cast<int>(v);
+    *value = v;
     return true;
 }
-
-}  // namespace
 
 void KeyWord(int code, char (&word)[KEY_WORD_SIZE]) {
     if (IsLetterOrDigit(code)) {
         std::snprintf(word, KEY_WORD_SIZE, "%c", code);
         return;
     }
-    for (const NamedKey& key : kKeys) {
+    for (const NamedKey& key : KEYS) {
         if (key.code == code) {
             std::snprintf(word, KEY_WORD_SIZE, "%s", key.name);
             return;
         }
     }
-    if (code >= kNumpad0 && code <= kNumpad0 + 9) {
-        std::snprintf(word, KEY_WORD_SIZE, "NUMPAD%d", code - kNumpad0);
-    } else if (code >= kF1 && code < kF1 + kFunctionKeys) {
-        std::snprintf(word, KEY_WORD_SIZE, "F%d", code - kF1 + 1);
+    if (code >= NUMPAD0_CODE && code <= NUMPAD0_CODE + 9) {
+        std::snprintf(word, KEY_WORD_SIZE, "NUMPAD%d", code - NUMPAD0_CODE);
+    } else if (code >= F1_CODE && code < F1_CODE + FUNCTION_KEYS) {
+        std::snprintf(word, KEY_WORD_SIZE, "F%d", code - F1_CODE + 1);
     } else {
         std::snprintf(word, KEY_WORD_SIZE, "%02d", code);
     }
@@ -70,16 +69,17 @@ void KeyWord(int code, char (&word)[KEY_WORD_SIZE]) {
 
 int KeyCodeFromName(std::string_view name) {
     if (name.size() == 1 && IsLetterOrDigit(name[0])) return name[0];
-    for (const NamedKey& key : kKeys) {
+    for (const NamedKey& key : KEYS) {
         if (name == key.name) return key.code;
     }
-    int n = 0;
-    if (name.size() == 7 && name.substr(0, 6) == "NUMPAD" && ReadNumber(name.substr(6), 0, 9, &n)) {
-        return kNumpad0 + n;
+    int64_t n = 0;
+    if (name.size() == 7 && name.substr(0, 6) == "NUMPAD" &&
+        ParseNumber(name.substr(6), 0, 9, &n)) {
+        return static_cast<int>(NUMPAD0_CODE + n);
     }
-    if (name.size() >= 2 && name[0] == 'F' && ReadNumber(name.substr(1), 1, kFunctionKeys, &n)) {
-        return kF1 + n - 1;
+    if (name.size() >= 2 && name[0] == 'F' && ParseNumber(name.substr(1), 1, FUNCTION_KEYS, &n)) {
+        return static_cast<int>(F1_CODE + n - 1);
     }
-    if (ReadNumber(name, 1, 255, &n)) return n;
+    if (ParseNumber(name, 1, 255, &n)) return static_cast<int>(n);
     return -1;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 // Every message about the recording starts with the program's name.
@@ -22,3 +23,7 @@ void KeyWord(int code, char (&word)[KEY_WORD_SIZE]);
 // The virtual-key code for a word as KeyWord writes it, or a decimal code; -1 when unknown.
 // A lone digit is always the digit key, as recordings written before the names were had it.
 int KeyCodeFromName(std::string_view name);
+
+// A whole decimal number from min to max, as a recording's words hold them; false for
+// anything else.
+bool ParseNumber(std::string_view text, int64_t min, int64_t max, int64_t* value);

@@ -53,8 +53,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         case CommandLine::Version:
             return Answer(VersionText("sidescroller"), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Wrong:
-            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, FILES_HELP), stderr,
-                          MB_ICONERROR, 2);
+            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, FILES_HELP),
+                          stderr, MB_ICONERROR, 2);
         case CommandLine::Run:
             break;
     }
