@@ -271,6 +271,7 @@ private:
     std::condition_variable wake_;  // a hand-in queued, or the server stopping
     std::condition_variable done_;  // a verification ended
     std::set<int64_t> claimed_;
+    std::chrono::steady_clock::time_point retryAt_;  // the earliest retry this process set
     ReadCache cache_;
 };
 
@@ -555,6 +556,9 @@ void Server::Verify(int64_t id) {
                 int64_t wait = o_.verifyRetryMs << std::min<int64_t>(2 * (attempts - 1), 20);
                 c->Run("UPDATE submissions SET not_before = $2 WHERE id = $1",
                        {db::Int(id), db::Int(NowMs() + wait)});
+                auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait);
+                std::lock_guard lock(mutex_);
+                if (retryAt_ < std::chrono::steady_clock::now() || at < retryAt_) retryAt_ = at;
                 retry = true;
                 return;
             }
@@ -662,7 +666,10 @@ void Server::VerifierLoop() {
             continue;
         }
         std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, std::chrono::seconds(1));
+        // Another process's hand-in is found within a second; this one's retry on time.
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        if (retryAt_ > std::chrono::steady_clock::now()) until = std::min(until, retryAt_);
+        wake_.wait_until(lock, until);
     }
 }
 
