@@ -40,16 +40,21 @@ using json = nlohmann::json;
 
 constexpr size_t MAX_RECORDING = 1 << 20;
 
-int64_t NowMs() {
-    int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                      std::chrono::system_clock::now().time_since_epoch())
-                      .count();
+// How far the test moved the clocks, the server's and the database's alike; 0 otherwise.
+int64_t ClockOffsetMs() {
+    int64_t offset = 0;
     if (!testHooks.clockFile.empty()) {
         std::ifstream in(testHooks.clockFile);
-        int64_t offset = 0;
-        if (in >> offset) now += offset;
+        if (!(in >> offset)) offset = 0;
     }
-    return now;
+    return offset;
+}
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+               .count() +
+           ClockOffsetMs();
 }
 
 // Log lines are JSON, one a hand-in; they never hold an address.
@@ -67,6 +72,7 @@ struct Metrics {
     std::atomic<int64_t> limited{0};
     std::atomic<int64_t> verified{0};
     std::atomic<int64_t> verifyRefused{0};
+    std::atomic<int64_t> verifyRetries{0};
     std::atomic<int64_t> entries{0};
     std::atomic<int64_t> verifyMicros{0};
     std::atomic<int64_t> queued{0};
@@ -265,6 +271,7 @@ private:
     std::condition_variable wake_;  // a hand-in queued, or the server stopping
     std::condition_variable done_;  // a verification ended
     std::set<int64_t> claimed_;
+    std::chrono::steady_clock::time_point retryAt_;  // the earliest retry this process set
     ReadCache cache_;
 };
 
@@ -421,11 +428,12 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
                            {"server", Version()},
                            {"client", token->version}});
     }
+    // The same bytes again get the same answer and never new entries, unless the server
+    // itself failed to verify them: then they are queued again.
     std::optional<Submission> queued;
-    if (!token->recording.empty() && body == token->recording) {
-        // The same bytes again: the same answer, never new entries.
-        queued = LatestSubmission(*c, id);
-    } else {
+    bool same = !token->recording.empty() && body == token->recording;
+    if (same) queued = LatestSubmission(*c, id);
+    if (!same || (queued && queued->state == "done" && queued->status == 500)) {
         if (body.compare(0, token->recording.size(), token->recording) != 0) {
             return refuse(409, "this hand-in does not extend the token's last one");
         }
@@ -455,10 +463,13 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
                 error = "too many games wait for verification; try again later";
                 return 0;
             }
+            // A game's day is the date it arrived by the database's clock, which every
+            // process shares.
             db::Result r = c->Run(
-                "INSERT INTO submissions (token, body, state, received) "
-                "VALUES ($1, $2, 'queued', $3) RETURNING id",
-                {db::Text(id), db::Blob(body), db::Int(now)});
+                "INSERT INTO submissions (token, body, state, received) VALUES ($1, $2, "
+                "'queued', " +
+                    DatabaseNowMs(c->dialect()) + " + CAST($3 AS BIGINT)) RETURNING id",
+                {db::Text(id), db::Blob(body), db::Int(ClockOffsetMs())});
             c->Run("UPDATE tokens SET recording = $2 WHERE id = $1",
                    {db::Text(id), db::Blob(body)});
             return r.Int(0, 0);
@@ -526,11 +537,35 @@ void Server::Verify(int64_t id) {
     auto c = pool_->Take();
     int entered = 0;
     int status = ok ? 200 : (refusal.status ? refusal.status : 422);
+    bool retry = false;
     db::InTransaction(*c, [&] {
         entered = 0;
+        retry = false;
         std::optional<Submission> again = FindSubmission(*c, id);
         if (!again || again->state != "queued") return;  // another process finished it
         json answer;
+        if (status == 500) {
+            // The server's own failure (no process, no folder) says nothing of the game: it
+            // is tried again later, each time after a longer wait, and only then answered.
+            int64_t attempts = c->Run(
+                                    "UPDATE submissions SET attempts = attempts + 1 WHERE id = $1 "
+                                    "RETURNING attempts",
+                                    {db::Int(id)})
+                                   .Int(0, 0);
+            if (attempts < o_.verifyAttempts) {
+                int64_t wait = o_.verifyRetryMs << std::min<int64_t>(2 * (attempts - 1), 20);
+                c->Run("UPDATE submissions SET not_before = $2 WHERE id = $1",
+                       {db::Int(id), db::Int(NowMs() + wait)});
+                auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait);
+                std::lock_guard lock(mutex_);
+                if (retryAt_ < std::chrono::steady_clock::now() || at < retryAt_) retryAt_ = at;
+                retry = true;
+                return;
+            }
+            refusal.error = "the server failed to verify this recording " +
+                            std::to_string(attempts) + " times (" + refusal.error +
+                            "); hand the same bytes in again later";
+        }
         if (!ok) {
             answer = {{"error", refusal.error}};
         } else {
@@ -582,6 +617,11 @@ void Server::Verify(int64_t id) {
             "WHERE id = $1",
             {db::Int(id), db::Int(status), db::Text(answer.dump()), db::Int(NowMs())});
     });
+    if (retry) {
+        metrics_.verifyRetries++;
+        Log({{"event", "retry"}, {"submission", id}, {"error", refusal.error}});
+        return;
+    }
     (ok ? metrics_.verified : metrics_.verifyRefused)++;
     metrics_.entries += entered;
     if (entered) cache_.Changed();
@@ -603,7 +643,9 @@ void Server::VerifierLoop() {
             try {
                 auto c = pool_->Take();
                 db::Result r = c->Run(
-                    "SELECT id FROM submissions WHERE state = 'queued' ORDER BY id LIMIT 64");
+                    "SELECT id FROM submissions WHERE state = 'queued' AND not_before <= $1 "
+                    "ORDER BY id LIMIT 64",
+                    {db::Int(NowMs())});
                 std::lock_guard lock(mutex_);
                 for (size_t y = 0; y < r.rows.size() && !next; y++) {
                     if (!claimed_.count(r.Int(y, 0))) next = r.Int(y, 0);
@@ -624,7 +666,10 @@ void Server::VerifierLoop() {
             continue;
         }
         std::unique_lock lock(mutex_);
-        wake_.wait_for(lock, std::chrono::seconds(1));
+        // Another process's hand-in is found within a second; this one's retry on time.
+        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        if (retryAt_ > std::chrono::steady_clock::now()) until = std::min(until, retryAt_);
+        wake_.wait_until(lock, until);
     }
 }
 
@@ -878,6 +923,9 @@ void Server::MetricsRoutes(httplib::Server& s) {
         counter("board_verified_total", "Recordings verified.", metrics_.verified, "counter");
         counter("board_verify_refused_total", "Recordings refused by their replay.",
                 metrics_.verifyRefused, "counter");
+        counter("board_verify_retries_total",
+                "Verifications that failed for the server's own reason, to be tried again.",
+                metrics_.verifyRetries, "counter");
         counter("board_entries_total", "Games entered.", metrics_.entries, "counter");
         text +=
             "# HELP board_verify_seconds_total Wall time spent verifying.\n"
@@ -919,6 +967,10 @@ const char USAGE[] =
     "  --queue-limit N             hand-ins that may wait for verification (1000)\n"
     "  --answer-wait MS            how long a hand-in waits for its verification before\n"
     "                              the answer is 202 and a place to ask again (3000)\n"
+    "  --verify-attempts N         tries of a verification that fails for the server's\n"
+    "                              own reason before that is the answer (6)\n"
+    "  --verify-retry MS           the wait before the first try again, fourfold after\n"
+    "                              each (5000)\n"
     "  --help, --version\n";
 
 }  // namespace
@@ -972,11 +1024,16 @@ int ServerMain(int argc, char** argv) {
         } else if (a == "--answer-wait") {
             if (!number(&n)) return 2;
             o.answerWaitMs = static_cast<int>(n);
-        } else if (a == "--threads" || a == "--verifiers" || a == "--queue-limit") {
+        } else if (a == "--verify-retry") {
+            if (!number(&n)) return 2;
+            o.verifyRetryMs = static_cast<int64_t>(n);
+        } else if (a == "--threads" || a == "--verifiers" || a == "--queue-limit" ||
+                   a == "--verify-attempts") {
             if (!number(&n) || n < 1) return 2;
-            (a == "--threads"     ? o.threads
-             : a == "--verifiers" ? o.verifiers
-                                  : o.queueLimit) = static_cast<int>(n);
+            (a == "--threads"       ? o.threads
+             : a == "--verifiers"   ? o.verifiers
+             : a == "--queue-limit" ? o.queueLimit
+                                    : o.verifyAttempts) = static_cast<int>(n);
         } else if (!a.empty() && a[0] == '-') {
             std::fprintf(stderr, "sidescroller-server: unknown option %s\n%s", a.c_str(), USAGE);
             return 2;

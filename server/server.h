@@ -21,6 +21,10 @@ struct Options {
     int64_t tokenLifeMs = 6 * 3600 * 1000LL;
     int64_t submissionKeepMs = 7 * 24 * 3600 * 1000LL;
     int maxGamesPerToken = 64;
+    // A verification that fails for the server's own reason is tried this many times, the
+    // waits between growing fourfold from verifyRetryMs (5 s, 20 s, ... about half an hour).
+    int verifyAttempts = 6;
+    int64_t verifyRetryMs = 5000;
 };
 
 // What only the API test may change (its own binary sets it; this program never does).

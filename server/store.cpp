@@ -41,6 +41,11 @@ CREATE TABLE counts (
     board TEXT NOT NULL, period TEXT NOT NULL, score INTEGER NOT NULL, n BIGINT NOT NULL,
     PRIMARY KEY (board, period, score));
 )",
+    // A verification that failed for the server's own reason is tried again later.
+    R"(
+ALTER TABLE submissions ADD COLUMN attempts INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE submissions ADD COLUMN not_before BIGINT NOT NULL DEFAULT 0;
+)",
 };
 
 std::string ForDialect(std::string sql, db::Dialect d) {
@@ -105,6 +110,12 @@ void Count(db::Connection& c, const Entry& e, int64_t delta) {
 }
 
 }  // namespace
+
+std::string DatabaseNowMs(db::Dialect d) {
+    return d == db::Dialect::Sqlite
+               ? "CAST((julianday('now') - 2440587.5) * 86400000.0 AS BIGINT)"
+               : "CAST(EXTRACT(EPOCH FROM statement_timestamp()) * 1000 AS BIGINT)";
+}
 
 void Migrate(db::Connection& c) {
     c.Script("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");

@@ -10,11 +10,14 @@
 
 namespace board {
 
-constexpr int SCHEMA_VERSION = 1;
+constexpr int SCHEMA_VERSION = 2;
 
 // Brings the database to SCHEMA_VERSION (each step in its own transaction); throws db::Error
 // when the database is newer than this program.
 void Migrate(db::Connection& c);
+// SQL for the database's clock in milliseconds since 1970: every process that shares the
+// database agrees on it, whatever its own clock says.
+std::string DatabaseNowMs(db::Dialect d);
 // The named secret, made on first use and then shared by every process on the database.
 std::string Secret(db::Connection& c, const std::string& name);
 

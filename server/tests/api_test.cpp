@@ -130,8 +130,8 @@ Postgres* postgres = nullptr;
 // The server as a child process; its first line of output names its port.
 class ServerProcess {
 public:
-    ServerProcess(const std::string& database, const std::string& clockFile, bool hold,
-                  std::vector<std::string> extra = {}) {
+    ServerProcess(const std::string& database, const std::string& clockFile,
+                  const std::string& tmpFolder, bool hold, std::vector<std::string> extra = {}) {
         int out[2];
         if (pipe(out) != 0) return;
         pid_ = fork();
@@ -139,6 +139,7 @@ public:
             dup2(out[1], 1);
             close(out[0]);
             setenv("BOARD_TEST_CLOCK_FILE", clockFile.c_str(), 1);
+            setenv("TMPDIR", tmpFolder.c_str(), 1);
             setenv("BOARD_TEST_SEED", std::to_string(RECORDED_SEED).c_str(), 1);
             if (hold) setenv("BOARD_TEST_HOLD", "1", 1);
             std::vector<std::string> args = {"server_api_test",
@@ -201,6 +202,7 @@ protected:
         folder = TempFolder();
         clockFile = folder + "/clock";
         WriteFile(clockFile, "0");
+        fs::create_directory(folder + "/tmp");
         static int databases = 0;
         if (GetParam() == "postgresql") {
             ASSERT_NE(postgres, nullptr) << "PostgreSQL 15 did not start";
@@ -213,10 +215,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    void Start(bool hold = false) {
-        std::vector<std::string> extra;
-        if (hold) extra = {"--answer-wait", "300"};
-        server = std::make_unique<ServerProcess>(database, clockFile, hold, extra);
+    void Start(bool hold = false, std::vector<std::string> extra = {}) {
+        if (hold) extra.insert(extra.end(), {"--answer-wait", "300"});
+        server = std::make_unique<ServerProcess>(database, clockFile, folder + "/tmp", hold, extra);
         ASSERT_GT(server->port, 0) << "the server did not start";
         client = std::make_unique<httplib::Client>("127.0.0.1", server->port);
         client->set_read_timeout(30, 0);
@@ -235,9 +236,11 @@ protected:
         return reply;
     }
     Reply Get(const std::string& path) { return Answer(client->Get(path)); }
-    Reply Token(const std::string& board) {
+    Reply Token(const std::string& board, const std::string& forwardedFor = "") {
+        httplib::Headers headers;
+        if (!forwardedFor.empty()) headers.emplace("X-Forwarded-For", forwardedFor);
         std::string version = board::Version();
-        return Answer(client->Post("/api/v1/tokens",
+        return Answer(client->Post("/api/v1/tokens", headers,
                                    json{{"board", board}, {"version", version}}.dump(),
                                    "application/json"));
     }
@@ -446,6 +449,7 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     for (int i = 0; i < 20 && limited.status != 429; i++) limited = Token("open");
     EXPECT_EQ(limited.status, 429);
     EXPECT_FALSE(limited.retryAfter.empty());
+    EXPECT_EQ(Token("open", "198.51.100.7").status, 429);  // a forwarded address is not trusted
 
     httplib::Client metrics("127.0.0.1", server->metricsPort);
     auto m = metrics.Get("/metrics");
@@ -457,18 +461,24 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-TEST_P(BoardApiTest, AGameKilledMidVerificationIsEnteredAfterTheRestart) {
-    Start(true);  // the verifier takes nothing: the hand-in stays queued
+TEST_P(BoardApiTest, AcknowledgedGamesSurviveAKillAndTheServersOwnFailures) {
+    // The verifier takes nothing: the hand-in stays queued, and the queue holds one.
+    Start(true, {"--queue-limit", "1", "--trust-forwarded"});
     std::string token = Token("open").body["token"];
+    std::string second = Token("open").body["token"];
     MoveClock(20000);
     httplib::Headers headers = {{"Authorization", "Bearer " + token}};
     client->set_read_timeout(30, 0);
     Reply queued = Answer(client->Post("/api/v1/games", headers, first, "text/plain"));
     ASSERT_EQ(queued.status, 202) << queued.text;
+    EXPECT_EQ(HandIn(second, first).status, 503);
+    // Told to trust the proxy, the limit counts each forwarded address on its own.
+    for (int i = 0; i < 12; i++) Token("open");
+    EXPECT_EQ(Token("open", "198.51.100.7").status, 201);
     std::string location = queued.body["location"];
     server->Stop(SIGKILL);
 
-    Start();
+    Start(false, {"--verify-attempts", "3", "--verify-retry", "200"});
     Reply done = Get(location);
     for (int i = 0; i < 300 && done.status == 202; i++) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -478,6 +488,24 @@ TEST_P(BoardApiTest, AGameKilledMidVerificationIsEnteredAfterTheRestart) {
     ASSERT_EQ(done.body["games"].size(), 1u);
     EXPECT_EQ(done.body["games"][0]["score"], ReplayedTable(first)[0]["score"]);
     EXPECT_EQ(Get("/api/v1/boards/open").body["total"], 1);
+
+    // A failure of the server's own (no folder for the replay) is tried again, then answered
+    // as such; the same bytes handed in again are entered, on the day by the database's clock
+    // (which the test moves too).
+    MoveClock(3 * 24 * 3600 * 1000);
+    std::string failing = Token("open").body["token"];
+    MoveClock(20000);
+    fs::rename(folder + "/tmp", folder + "/away");
+    Reply failed = HandIn(failing, first);
+    EXPECT_EQ(failed.status, 500);
+    EXPECT_NE(failed.text.find("3 times"), std::string::npos) << failed.text;
+    fs::rename(folder + "/away", folder + "/tmp");
+    Reply entered = HandIn(failing, first);
+    ASSERT_EQ(entered.status, 200) << entered.text;
+    char day[16];
+    time_t later = std::time(nullptr) + clock / 1000;
+    std::strftime(day, sizeof day, "%Y-%m-%d", std::gmtime(&later));
+    EXPECT_EQ(entered.body["games"][0]["date"], day);
 }
 
 INSTANTIATE_TEST_SUITE_P(Databases, BoardApiTest, ::testing::Values("sqlite", "postgresql"),

@@ -6,8 +6,10 @@
 # the browser has no room to keep, the high-score screen, the browser's recording replayed
 # headlessly to the same high.dat, no control on the picture in a small window, a second
 # game kept and found after a reload, a stored table that is a folder replaced, and a
-# missing or broken picture named on the page; then a game in headless Firefox (tests/web/firefox_test.py) and the touch and phone
-# checks (tests/web/touch_test.py). Pictures, the recording and high.dat stay in OUT (default
+# missing or broken picture named on the page; then a game in headless Firefox
+# (tests/web/firefox_test.py), the touch and phone checks (tests/web/touch_test.py), and the
+# leaderboard server's page with a name typed as markup (tests/web/board_test.py, on BUILD's
+# sidescroller-server). Pictures, the recording and high.dat stay in OUT (default
 # build-web/browser-test).
 #   bash tests/web/run.sh [BUILD] [WEB_BUILD] [OUT]
 set -euo pipefail
@@ -69,3 +71,5 @@ rm -rf "$out"
 # The same site on a phone: touch play, held upright, offline, updated, installable.
 /usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
     "$work/reference" "$out/touch"
+# The leaderboard server's page: a name typed as "<B>X</B>" shows as text, never as markup.
+/usr/bin/python3 "$root/tests/web/board_test.py" "$build/sidescroller-server"
