@@ -10,13 +10,10 @@
 
 namespace {
 
-constexpr int32_t kWidth = DISPLAY_WIDTH;
-constexpr int32_t kHeight = DISPLAY_HEIGHT;
-
 bool anyShown = false;
 uint32_t flips = 0;
-uint32_t rgba[kWidth * kHeight];  // the canvas's bytes: red, green, blue, alpha
-uint32_t rgbaOf[65536];           // RGB565 to those bytes
+uint32_t rgba[DISPLAY_WIDTH * DISPLAY_HEIGHT];  // the canvas's bytes: red, green, blue, alpha
+uint32_t rgbaOf[65536];                         // RGB565 to those bytes
 
 // The same widening as the native window's (see SurfaceRowAsShown), so that the page shows
 // the colours of the headless replay's screenshots exactly.
@@ -34,7 +31,7 @@ EM_JS(void, WebPutArea, (const uint32_t* pixels, int left, int top, int width, i
 // Eight bytes at a time: the C library's memcmp goes byte by byte here, and a still screen
 // compares every row of every frame.
 bool SameRow(const uint16_t* a, const uint16_t* b) {
-    for (int32_t x = 0; x < kWidth; x += 4) {
+    for (int32_t x = 0; x < DISPLAY_WIDTH; x += 4) {
         uint64_t p, q;
         std::memcpy(&p, a + x, sizeof p);
         std::memcpy(&q, b + x, sizeof q);
@@ -46,13 +43,13 @@ bool SameRow(const uint16_t* a, const uint16_t* b) {
 // The smallest rectangle that holds every pixel of the new frame that differs from the shown
 // one: a still screen costs nothing, a flying bird its own box rather than the rows it crosses.
 RECT ChangedArea(const uint16_t* now, const uint16_t* was) {
-    if (!anyShown) return RECT{0, 0, kWidth, kHeight};
-    RECT area = {kWidth, kHeight, 0, 0};
-    for (int32_t y = 0; y < kHeight; ++y) {
-        const uint16_t* a = now + y * kWidth;
-        const uint16_t* b = was + y * kWidth;
+    if (!anyShown) return RECT{0, 0, DISPLAY_WIDTH, DISPLAY_HEIGHT};
+    RECT area = {DISPLAY_WIDTH, DISPLAY_HEIGHT, 0, 0};
+    for (int32_t y = 0; y < DISPLAY_HEIGHT; ++y) {
+        const uint16_t* a = now + y * DISPLAY_WIDTH;
+        const uint16_t* b = was + y * DISPLAY_WIDTH;
         if (SameRow(a, b)) continue;
-        int32_t first = 0, last = kWidth - 1;
+        int32_t first = 0, last = DISPLAY_WIDTH - 1;
         while (a[first] == b[first]) ++first;
         while (a[last] == b[last]) --last;
         if (first < area.left) area.left = first;
@@ -66,7 +63,7 @@ RECT ChangedArea(const uint16_t* now, const uint16_t* was) {
 void ShowOnPage(const Surface* screen, const RECT& area) {
     const uint16_t* pixels = screen->pixels;
     for (int32_t y = area.top; y < area.bottom; ++y) {
-        size_t row = static_cast<size_t>(y) * kWidth;
+        size_t row = static_cast<size_t>(y) * DISPLAY_WIDTH;
         for (int32_t x = area.left; x < area.right; ++x) rgba[row + x] = rgbaOf[pixels[row + x]];
     }
     anyShown = true;
@@ -74,10 +71,8 @@ void ShowOnPage(const Surface* screen, const RECT& area) {
 }
 
 bool Open(bool) {
-    static bool tableMade = false;
-    if (!tableMade) MakeColourTable();
-    tableMade = true;
-    return true;
+    static const bool tableMade = (MakeColourTable(), true);
+    return tableMade;
 }
 
 bool Allows(DisplayStep) {

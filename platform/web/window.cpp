@@ -18,8 +18,6 @@ namespace {
 constexpr int kKeyCount = 256;
 constexpr int kSomeKey = 0xFF;  // a key the system has no code for
 constexpr int kF4 = VK_F1 + 3, kF5 = VK_F1 + 4, kF10 = VK_F1 + 9, kF11 = VK_F1 + 10;
-constexpr int32_t kWidth = DISPLAY_WIDTH;
-constexpr int32_t kHeight = DISPLAY_HEIGHT;
 // The picture and the black around it, as the full-screen window natively.
 constexpr const char* kGameArea = "#game";
 
@@ -90,9 +88,9 @@ bool PictureAt(double clientX, double clientY, POINT* pixel) {
     double box[4];
     WebCanvasBox(box);
     if (box[2] <= 0 || box[3] <= 0) return false;
-    auto x = static_cast<int32_t>((clientX - box[0]) * kWidth / box[2]);
-    auto y = static_cast<int32_t>((clientY - box[1]) * kHeight / box[3]);
-    *pixel = POINT{Clamp(x, kWidth - 1), Clamp(y, kHeight - 1)};
+    auto x = static_cast<int32_t>((clientX - box[0]) * DISPLAY_WIDTH / box[2]);
+    auto y = static_cast<int32_t>((clientY - box[1]) * DISPLAY_HEIGHT / box[3]);
+    *pixel = POINT{Clamp(x, DISPLAY_WIDTH - 1), Clamp(y, DISPLAY_HEIGHT - 1)};
     return true;
 }
 
@@ -113,7 +111,7 @@ EM_BOOL MouseLeave(int, const EmscriptenMouseEvent* mouse, void*) {
     WebCanvasBox(box);
     POINT at = InputCursor();
     if (mouse->clientX <= box[0] + 1) at.x = 0;
-    if (mouse->clientX >= box[0] + box[2] - 2) at.x = kWidth - 1;
+    if (mouse->clientX >= box[0] + box[2] - 2) at.x = DISPLAY_WIDTH - 1;
     InputSetCursor(at);
     return EM_FALSE;
 }
@@ -190,5 +188,5 @@ bool UpdateWindow(HWND window) {
 
 // The picture is the screen the game knows; the page scales it to the window.
 int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? kWidth : kHeight;
+    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
 }
