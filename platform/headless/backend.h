@@ -2,4 +2,6 @@
 #pragma once
 
 void HeadlessResetSound();
+// The screen goes, and the flips counted with it.
+void HeadlessResetDisplay();
 void HeadlessLogCall(const char* name);

@@ -2,10 +2,10 @@
 // any screen. Tests and the replay drive it through platform/headless/headless.h.
 #include "platform/headless/headless.h"
 
-#include <cstring>
-
 #include "platform/clock.h"
 #include "platform/common/bitmap_file.h"
+#include "platform/common/display_driver.h"
+#include "platform/common/input.h"
 #include "platform/common/queue.h"
 #include "platform/common/surface_internal.h"
 #include "platform/headless/backend.h"
@@ -14,8 +14,6 @@ namespace {
 
 uint32_t clockMs = 0;
 uint32_t seed = 1;
-POINT cursor = {0, 0};
-bool keysHeld[256];
 HeadlessIdleHook idleHook = nullptr;
 uint32_t failures = 0;
 const char* callLog[256];
@@ -35,13 +33,10 @@ int HeadlessCallLog(const char** names, int capacity) {
     return count;
 }
 
-void HeadlessResetDisplay();
-
 void HeadlessReset() {
     clockMs = 0;
     seed = 1;
-    cursor = {0, 0};
-    std::memset(keysHeld, 0, sizeof keysHeld);
+    InputReset();
     idleHook = nullptr;
     failures = 0;
     callCount = 0;
@@ -70,11 +65,11 @@ void HeadlessAdvance(uint32_t ms) {
 }
 
 void HeadlessSetCursor(int32_t x, int32_t y) {
-    cursor = {x, y};
+    InputSetCursor(POINT{x, y});
 }
 
 void HeadlessSetKeyHeld(int virtualKey, bool held) {
-    if (virtualKey >= 0 && virtualKey < 256) keysHeld[virtualKey] = held;
+    InputSetHeld(virtualKey, held);
 }
 
 void HeadlessQueueInput(uint32_t message, WPARAM wParam) {
@@ -137,16 +132,5 @@ bool UpdateWindow(HWND window) {
 }
 
 int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? 640 : 480;
-}
-
-bool GetCursorPos(POINT* point) {
-    point->x = cursor.x < 0 ? 0 : (cursor.x > 639 ? 639 : cursor.x);
-    point->y = cursor.y < 0 ? 0 : (cursor.y > 479 ? 479 : cursor.y);
-    return true;
-}
-
-int16_t GetAsyncKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey >= 256 || !keysHeld[virtualKey]) return 0;
-    return static_cast<int16_t>(0x8000);
+    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
 }

@@ -3,8 +3,6 @@
 // OpenGL, SDL's renderer does the scaling; everywhere else (no driver, or one that rasterizes
 // on the CPU) the picture is scaled here straight into the window's own pixels, which SDL
 // hands to the X server through shared memory, and only what the frame changed is sent.
-#include "platform/display.h"
-
 #include <SDL_opengl.h>
 
 #include <atomic>
@@ -15,24 +13,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/common/display_driver.h"
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/recorder.h"
 #include "platform/sdl/scaler.h"
 
-struct DirectDraw {
-    int unused;
-};
-
 namespace {
-
-constexpr int32_t kWidth = 640;
-constexpr int32_t kHeight = 480;
-
-DirectDraw theDirectDraw;
-Surface* screen = nullptr;
-Surface* back = nullptr;
-int cursorCount = 0;
 
 // SDL's renderer, where a GPU draws or SDL_RENDER_DRIVER asks for it.
 SDL_Renderer* renderer = nullptr;
@@ -53,7 +40,7 @@ HRESULT Complain(const char* what) {
 }
 
 sdlscaler::Placement PlacementIn(int32_t width, int32_t height) {
-    return sdlscaler::PlacePicture(width, height, kWidth, kHeight);
+    return sdlscaler::PlacePicture(width, height, DISPLAY_WIDTH, DISPLAY_HEIGHT);
 }
 
 // A window uncovered, shown again or resized has lost what was drawn in it. Called by SDL as
@@ -124,7 +111,7 @@ void PresentToWindowSurface(const SurfaceLock& picture) {
     bool whole = wholeWindowStale.exchange(false);
     if (whole) {
         SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
-        changedAreas[0] = RECT{0, 0, kWidth, kHeight};
+        changedAreas[0] = RECT{0, 0, DISPLAY_WIDTH, DISPLAY_HEIGHT};
         changedAreaCount = 1;
     }
     sdlscaler::Placement placement = PlacementIn(target->w, target->h);
@@ -153,7 +140,8 @@ void PresentWithRenderer(const SurfaceLock& picture) {
     int width = 0, height = 0;
     SDL_GetRendererOutputSize(renderer, &width, &height);
     sdlscaler::Placement placement = PlacementIn(width, height);
-    SDL_Rect shown{placement.x, placement.y, kWidth * placement.scale, kHeight * placement.scale};
+    SDL_Rect shown{placement.x, placement.y, DISPLAY_WIDTH * placement.scale,
+                   DISPLAY_HEIGHT * placement.scale};
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, texture, nullptr, &shown);
@@ -186,13 +174,6 @@ POINT SdlWindowToPicture(int32_t x, int32_t y) {
         y = static_cast<int32_t>(int64_t{y} * pixelHeight / height);
     }
     return sdlscaler::WindowToPicture(PlacementIn(pixelWidth, pixelHeight), x, y);
-}
-
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    if (!directDraw) return DDERR_INVALIDPARAMS;
-    if (!SdlVideoReady()) return DDERR_GENERIC;
-    *directDraw = &theDirectDraw;
-    return DD_OK;
 }
 
 namespace {
@@ -246,7 +227,7 @@ bool StartRenderer(SDL_Window* window) {
     renderer = SDL_CreateRenderer(window, -1, 0);
     if (!renderer) return false;
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING,
-                                kWidth, kHeight);
+                                DISPLAY_WIDTH, DISPLAY_HEIGHT);
     if (texture) return true;
     SDL_DestroyRenderer(renderer);
     renderer = nullptr;
@@ -261,58 +242,6 @@ bool StartWindowSurface() {
     return true;
 }
 
-}  // namespace
-
-HRESULT SetCooperativeLevel(DirectDraw* directDraw, HWND window, uint32_t flags) {
-    if (directDraw != &theDirectDraw || !IsWindow(window) || !SdlWindow()) return DDERR_GENERIC;
-    // The screen is the game's alone: the cursor stays in the window, so that it reaches the
-    // picture's left and right edges instead of leaving for another screen.
-    if (flags & DDSCL_EXCLUSIVE) SDL_SetWindowGrab(SdlWindow(), SDL_TRUE);
-    return DD_OK;
-}
-
-// The desktop keeps its own mode; the 640 x 480 picture is scaled into it, letterboxed.
-HRESULT SetDisplayMode(DirectDraw* directDraw, int32_t width, int32_t height, int32_t bpp) {
-    if (directDraw != &theDirectDraw || !SdlWindow()) return DDERR_GENERIC;
-    if (width != kWidth || height != kHeight || bpp != 16) return DDERR_INVALIDPARAMS;
-    if (renderer || windowSurface) return DD_OK;
-    SDL_Window* window = SdlWindow();
-    if (WantsRenderer(window) && StartRenderer(window)) return DD_OK;
-    if (StartWindowSurface()) return DD_OK;
-    // A window surface in a format of three bytes a pixel is left to SDL's renderer.
-    if (StartRenderer(window)) return DD_OK;
-    return Complain("cannot draw into the window");
-}
-
-HRESULT CreatePrimarySurface(DirectDraw* directDraw, uint32_t, int32_t backBufferCount,
-                             Surface** primary) {
-    if (directDraw != &theDirectDraw || !(renderer || windowSurface) || !primary) {
-        return DDERR_GENERIC;
-    }
-    if (backBufferCount != 1) return DDERR_INVALIDPARAMS;
-    if (!screen) screen = CreateOffscreenSurface(kWidth, kHeight);
-    if (!back) back = CreateOffscreenSurface(kWidth, kHeight);
-    if (!screen || !back) return DDERR_GENERIC;
-    *primary = screen;
-    SdlSyncCursor();
-    return DD_OK;
-}
-
-HRESULT GetAttachedSurface(Surface* primary, uint32_t, Surface** attached) {
-    if (!primary || primary != screen || !attached) return DDERR_GENERIC;
-    *attached = back;
-    return DD_OK;
-}
-
-HRESULT CreateSurface(DirectDraw*, uint32_t, int32_t width, int32_t height, Surface** surface) {
-    if (!surface) return DDERR_INVALIDPARAMS;
-    *surface = CreateOffscreenSurface(width, height);
-    return *surface ? DD_OK : DDERR_GENERIC;
-}
-
-// The primary keeps a copy of what is shown, so that reading it gives the picture on screen.
-namespace {
-
 // Taken while the program is loaded, before the entry runs.
 const auto programStart = std::chrono::steady_clock::now();
 
@@ -322,8 +251,8 @@ int32_t FindChanges(Surface* before, Surface* after) {
     int32_t count = 0;
     if (Lock(after, &is) == DD_OK) {
         count = sdlscaler::FindChangedAreas(static_cast<const uint16_t*>(was.bits),
-                                            static_cast<const uint16_t*>(is.bits), kWidth, kHeight,
-                                            changedAreas);
+                                            static_cast<const uint16_t*>(is.bits), DISPLAY_WIDTH,
+                                            DISPLAY_HEIGHT, changedAreas);
         Unlock(after);
     }
     Unlock(before);
@@ -341,14 +270,46 @@ void ReportFirstFrame() {
                  static_cast<long long>(ms.count()), renderer ? "renderer" : "window surface");
 }
 
-}  // namespace
+// The desktop keeps its own mode; the 640 x 480 picture is scaled into it, letterboxed.
+bool Open(bool exclusive) {
+    SDL_Window* window = SdlWindow();
+    // The screen is the game's alone: the cursor stays in the window, so that it reaches the
+    // picture's left and right edges instead of leaving for another screen.
+    if (exclusive) SDL_SetWindowGrab(window, SDL_TRUE);
+    if (renderer || windowSurface) return true;
+    if (WantsRenderer(window) && StartRenderer(window)) return true;
+    if (StartWindowSurface()) return true;
+    // A window surface in a format of three bytes a pixel is left to SDL's renderer.
+    if (StartRenderer(window)) return true;
+    Complain("cannot draw into the window");
+    return false;
+}
 
-HRESULT Flip(Surface* primary, Surface* override, uint32_t) {
-    if (!primary || primary != screen) return DDERR_GENERIC;
-    Surface* shown = override ? override : back;
-    if (shown != screen) {
-        changedAreaCount = FindChanges(screen, shown);
-        BltFast(screen, 0, 0, shown, nullptr, DDBLTFAST_WAIT);
+bool Allows(DisplayStep step) {
+    switch (step) {
+        case DisplayStep::Create:
+            return SdlVideoReady();
+        case DisplayStep::Cooperate:
+        case DisplayStep::Mode:
+            return SdlWindow() != nullptr;
+        case DisplayStep::Primary:
+            return renderer || windowSurface;
+        case DisplayStep::Attached:
+        case DisplayStep::Cursor:
+            return true;
+    }
+    return false;
+}
+
+void Made(Surface*, Surface*) {
+    SdlSyncCursor();
+}
+
+// The screen keeps a copy of what is shown, so that reading it gives the picture on screen.
+void PresentFrame(Surface* screen, Surface* frame) {
+    if (frame != screen) {
+        changedAreaCount = FindChanges(screen, frame);
+        BltFast(screen, 0, 0, frame, nullptr, DDBLTFAST_WAIT);
     } else {
         changedAreaCount = 0;
     }
@@ -356,11 +317,21 @@ HRESULT Flip(Surface* primary, Surface* override, uint32_t) {
     RecordFrameShown();
     ReportFirstFrame();
     SdlFirstPictureShown();
-    return DD_OK;
 }
 
-int ShowCursor(bool show) {
-    cursorCount += show ? 1 : -1;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    return cursorCount;
+// A lost screen is drawn whole once it is back.
+void Lost() {
+    wholeWindowStale = true;
+}
+
+void ShowSystemCursor(bool shown) {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+const DisplayDriver driver = {Allows, Open, Made, PresentFrame, Lost, ShowSystemCursor};
+
+}  // namespace
+
+HRESULT DirectDrawCreate(DirectDraw** directDraw) {
+    return CommonDirectDrawCreate(driver, directDraw);
 }

@@ -1,6 +1,8 @@
 // Keyboard and mouse on the real display: SDL events become the window's messages, the held
-// keys and the cursor position the game polls.
-#include "platform/common/queue.h"
+// keys and the cursor position the game polls (platform/common/input.cpp).
+#include "platform/common/input.h"
+
+#include "platform/common/display_driver.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/keymap.h"
 #include "platform/sdl/recorder.h"
@@ -9,25 +11,10 @@
 namespace {
 
 constexpr int kKeyCount = 256;
-constexpr int32_t kScreenWidth = 640;
-constexpr int32_t kScreenHeight = 480;
 
-// How many physical keys hold each virtual key down (both Shift keys are VK_SHIFT), and the
-// virtual key each physical key went down as, so that its release matches its press.
-int heldCount[kKeyCount];
+// The virtual key each physical key went down as, so that its release matches its press.
 uint8_t downAs[SDL_NUM_SCANCODES];
-POINT cursor = {0, 0};
 bool inputDue = true;
-
-void PostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = CommonWindow();
-    if (IsWindow(hwnd)) QueuePost(hwnd, message, wParam, lParam);
-}
-
-LPARAM CursorLParam() {
-    return static_cast<LPARAM>((static_cast<uint32_t>(cursor.y) << 16) |
-                               (static_cast<uint32_t>(cursor.x) & 0xFFFF));
-}
 
 void KeyDown(const SDL_KeyboardEvent& key) {
     uint16_t mod = key.keysym.mod;
@@ -35,18 +22,18 @@ void KeyDown(const SDL_KeyboardEvent& key) {
     if (vk <= 0 || vk >= kKeyCount) return;
     if (!key.repeat && key.keysym.scancode < SDL_NUM_SCANCODES && !downAs[key.keysym.scancode]) {
         downAs[key.keysym.scancode] = static_cast<uint8_t>(vk);
-        ++heldCount[vk];
+        InputPress(vk);
     }
     switch (sdlinput::ActionForKey(vk, mod, key.repeat != 0)) {
         case sdlinput::KeyAction::KeyDown:
             // Repeat count 1; bit 30 says the key was already down, as for auto-repeat.
-            PostToWindow(WM_KEYDOWN, static_cast<WPARAM>(vk), key.repeat ? (1 | (1 << 30)) : 1);
+            InputPost(WM_KEYDOWN, static_cast<WPARAM>(vk), key.repeat ? (1 | (1 << 30)) : 1);
             break;
         case sdlinput::KeyAction::ToggleFullScreen:
             SdlToggleFullScreen();
             break;
         case sdlinput::KeyAction::Close:
-            PostToWindow(WM_CLOSE, 0, 0);
+            InputPost(WM_CLOSE, 0, 0);
             break;
         case sdlinput::KeyAction::None:
             break;
@@ -57,13 +44,13 @@ void KeyUp(const SDL_KeyboardEvent& key) {
     if (key.keysym.scancode >= SDL_NUM_SCANCODES) return;
     uint8_t vk = downAs[key.keysym.scancode];
     downAs[key.keysym.scancode] = 0;
-    if (vk && heldCount[vk] > 0) --heldCount[vk];
+    if (vk) InputLetGo(vk);
 }
 
 // A window position becomes the picture pixel under it.
 void MoveCursor(int32_t x, int32_t y) {
     POINT p = SdlWindowToPicture(x, y);
-    cursor = sdlinput::ClampCursor(p.x, p.y, kScreenWidth, kScreenHeight);
+    InputSetCursor(sdlinput::ClampCursor(p.x, p.y, DISPLAY_WIDTH, DISPLAY_HEIGHT));
 }
 
 void MouseButton(const SDL_MouseButtonEvent& button) {
@@ -71,11 +58,11 @@ void MouseButton(const SDL_MouseButtonEvent& button) {
     int vk = button.button == SDL_BUTTON_LEFT ? 1 : (button.button == SDL_BUTTON_RIGHT ? 2 : 0);
     if (!vk) return;
     if (button.state == SDL_PRESSED) {
-        ++heldCount[vk];
-        PostToWindow(vk == 1 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, static_cast<WPARAM>(vk),
-                     CursorLParam());
-    } else if (heldCount[vk] > 0) {
-        --heldCount[vk];
+        InputPress(vk);
+        InputPost(vk == 1 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, static_cast<WPARAM>(vk),
+                  InputCursorLParam());
+    } else {
+        InputLetGo(vk);
     }
 }
 
@@ -97,14 +84,14 @@ void SdlHandleEvent(const SDL_Event& event) {
             MouseButton(event.button);
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) PostToWindow(WM_CLOSE, 0, 0);
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) InputPost(WM_CLOSE, 0, 0);
             // A button let go in another window never comes back up here.
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) heldCount[1] = heldCount[2] = 0;
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) InputLetGoButtons();
             // The picture moved under a cursor that stayed put.
             if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) SdlSyncCursor();
             break;
         case SDL_QUIT:
-            PostToWindow(WM_CLOSE, 0, 0);
+            InputPost(WM_CLOSE, 0, 0);
             break;
         default:
             break;
@@ -129,17 +116,4 @@ void BackendPumpEvents() {
     inputDue = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) SdlHandleEvent(event);
-}
-
-bool GetCursorPos(POINT* point) {
-    if (!point) return false;
-    *point = cursor;
-    RecordCursor(cursor);
-    return true;
-}
-
-int16_t GetAsyncKeyState(int virtualKey) {
-    if (virtualKey <= 0 || virtualKey >= kKeyCount) return 0;
-    RecordKeyState(virtualKey, heldCount[virtualKey] > 0);
-    return heldCount[virtualKey] > 0 ? static_cast<int16_t>(0x8000) : 0;
 }

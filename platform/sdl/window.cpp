@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "platform/common/display_driver.h"
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
 
@@ -23,12 +24,13 @@ void WindowedSize(int* width, int* height) {
     SDL_DisplayMode desktop;
     int scale = 1;
     if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
-        while (640 * (scale + 1) <= desktop.w * 9 / 10 && 480 * (scale + 1) <= desktop.h * 9 / 10) {
+        while (DISPLAY_WIDTH * (scale + 1) <= desktop.w * 9 / 10 &&
+               DISPLAY_HEIGHT * (scale + 1) <= desktop.h * 9 / 10) {
             ++scale;
         }
     }
-    *width = 640 * scale;
-    *height = 480 * scale;
+    *width = DISPLAY_WIDTH * scale;
+    *height = DISPLAY_HEIGHT * scale;
 }
 
 // A closed terminal hangs up: the game ends as SIGTERM ends it, through its own close,

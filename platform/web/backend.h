@@ -9,12 +9,8 @@
 // Listens to the page's mouse and keyboard; called once the window exists.
 void WebStartInput();
 
-// The cursor the game reads: the mouse moves it in window.cpp, a finger in touch.cpp.
-POINT WebCursor();
-void WebSetCursor(POINT at);
 // The picture pixel under a page position, held at the picture's nearest edge beyond it.
 POINT WebPictureAt(double clientX, double clientY);
-void WebPostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam);
 // A key that a control on the page stands for: down, it is pressed and held; up, let go.
 void WebControlKey(int virtualKey, bool down);
 // Told each time the game reads the cursor, and each time it wakes: a tap's shot is sent

@@ -4,6 +4,7 @@
 // nothing new.
 #include <emscripten.h>
 
+#include "platform/common/input.h"
 #include "platform/web/backend.h"
 #include "state/game_state.h"
 
@@ -24,12 +25,6 @@ int8_t shotOn = 0;       // the screen the shot was tapped on
 bool escapeHeld = false;
 bool escapeLetGo = false;
 bool escapeRead = false;
-
-LPARAM CursorLParam() {
-    POINT at = WebCursor();
-    return static_cast<LPARAM>((static_cast<uint32_t>(at.y) << 16) |
-                               (static_cast<uint32_t>(at.x) & 0xFFFF));
-}
 
 }  // namespace
 
@@ -55,7 +50,7 @@ EMSCRIPTEN_KEEPALIVE int WebTouchScreen() {
 
 EMSCRIPTEN_KEEPALIVE void WebTouchAim(double clientX, double clientY) {
     POINT finger = WebPictureAt(clientX, clientY);
-    WebSetCursor(POINT{finger.x - kHotSpot, finger.y - kHotSpot});
+    InputSetCursor(POINT{finger.x - kHotSpot, finger.y - kHotSpot});
 }
 
 // The game shoots at the cursor its last frame read, so a tap's shot is sent only once a
@@ -72,21 +67,21 @@ EMSCRIPTEN_KEEPALIVE void WebTouchShoot() {
 // two-finger tap (it would empty the fresh magazine by one).
 EMSCRIPTEN_KEEPALIVE void WebTouchReload() {
     shotWaiting = false;
-    WebPostToWindow(WM_RBUTTONDOWN, 2, CursorLParam());
+    InputPost(WM_RBUTTONDOWN, 2, InputCursorLParam());
 }
 
 EMSCRIPTEN_KEEPALIVE void WebTouchKey(int virtualKey) {
     if (virtualKey > 0 && virtualKey < 256)
-        WebPostToWindow(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+        InputPost(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
 }
 
 // The last finger lifted: a mouse left at an edge scrolls on, a lifted finger must not, so
 // a cursor in an edge zone moves one pixel in.
 EMSCRIPTEN_KEEPALIVE void WebTouchLifted() {
-    POINT at = WebCursor();
+    POINT at = InputCursor();
     if (at.x == 0) at.x = 1;
     if (at.x >= kRightEdgeZone) at.x = kRightEdgeZone - 1;
-    WebSetCursor(at);
+    InputSetCursor(at);
 }
 
 }  // extern "C"
@@ -103,5 +98,5 @@ void TouchWoke() {
     }
     if (!shotWaiting || !shotAimed) return;
     shotWaiting = false;
-    if (GameState == shotOn) WebPostToWindow(WM_LBUTTONDOWN, 1, CursorLParam());
+    if (GameState == shotOn) InputPost(WM_LBUTTONDOWN, 1, InputCursorLParam());
 }

@@ -8,6 +8,8 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include "platform/common/display_driver.h"
+#include "platform/common/input.h"
 #include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
@@ -16,27 +18,12 @@ namespace {
 constexpr int kKeyCount = 256;
 constexpr int kSomeKey = 0xFF;  // a key the system has no code for
 constexpr int kF4 = VK_F1 + 3, kF5 = VK_F1 + 4, kF10 = VK_F1 + 9, kF11 = VK_F1 + 10;
-constexpr int32_t kWidth = 640;
-constexpr int32_t kHeight = 480;
 // The picture and the black around it, as the full-screen window natively.
 constexpr const char* kGameArea = "#game";
 
-// How many physical keys hold each virtual key down (both Shift keys are VK_SHIFT), and the
-// virtual key each physical key (its keyCode at its location) went down as.
-int heldCount[kKeyCount];
+// The virtual key each physical key (its keyCode at its location) went down as.
 uint8_t downAs[kKeyCount * 4];
-POINT cursor = {0, 0};
 bool listening = false;
-
-void PostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
-    HWND hwnd = CommonWindow();
-    if (IsWindow(hwnd)) QueuePost(hwnd, message, wParam, lParam);
-}
-
-LPARAM CursorLParam() {
-    return static_cast<LPARAM>((static_cast<uint32_t>(cursor.y) << 16) |
-                               (static_cast<uint32_t>(cursor.x) & 0xFFFF));
-}
 
 // Browsers agree with the system's codes but for a few keys some of them number apart.
 int VirtualKeyFor(const EmscriptenKeyboardEvent& key) {
@@ -61,12 +48,12 @@ EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
     size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
     if (!key->repeat && !downAs[physical]) {
         downAs[physical] = static_cast<uint8_t>(vk);
-        ++heldCount[vk];
+        InputPress(vk);
     }
     // Alt without Control, and F10 alone, are the system's keys; Control with Alt types.
     bool systemKey = vk == kF10 || (key->altKey && !key->ctrlKey);
     if (!systemKey) {
-        PostToWindow(WM_KEYDOWN, static_cast<WPARAM>(vk), key->repeat ? (1 | (1 << 30)) : 1);
+        InputPost(WM_KEYDOWN, static_cast<WPARAM>(vk), key->repeat ? (1 | (1 << 30)) : 1);
     } else if (key->altKey && !key->repeat && vk == VK_RETURN) {
         WebToggleFullScreen();
     }
@@ -78,7 +65,7 @@ EM_BOOL KeyUp(int, const EmscriptenKeyboardEvent* key, void*) {
     size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
     uint8_t vk = downAs[physical];
     downAs[physical] = 0;
-    if (vk && heldCount[vk] > 0) --heldCount[vk];
+    if (vk) InputLetGo(vk);
     return EM_TRUE;
 }
 
@@ -101,14 +88,15 @@ bool PictureAt(double clientX, double clientY, POINT* pixel) {
     double box[4];
     WebCanvasBox(box);
     if (box[2] <= 0 || box[3] <= 0) return false;
-    auto x = static_cast<int32_t>((clientX - box[0]) * kWidth / box[2]);
-    auto y = static_cast<int32_t>((clientY - box[1]) * kHeight / box[3]);
-    *pixel = POINT{Clamp(x, kWidth - 1), Clamp(y, kHeight - 1)};
+    auto x = static_cast<int32_t>((clientX - box[0]) * DISPLAY_WIDTH / box[2]);
+    auto y = static_cast<int32_t>((clientY - box[1]) * DISPLAY_HEIGHT / box[3]);
+    *pixel = POINT{Clamp(x, DISPLAY_WIDTH - 1), Clamp(y, DISPLAY_HEIGHT - 1)};
     return true;
 }
 
 void MoveCursor(long clientX, long clientY) {
-    PictureAt(clientX, clientY, &cursor);
+    POINT at;
+    if (PictureAt(clientX, clientY, &at)) InputSetCursor(at);
 }
 
 // In full screen the page covers the screen, whose edges hold the pointer by themselves.
@@ -121,8 +109,10 @@ EM_BOOL MouseMove(int, const EmscriptenMouseEvent* mouse, void*) {
 EM_BOOL MouseLeave(int, const EmscriptenMouseEvent* mouse, void*) {
     double box[4];
     WebCanvasBox(box);
-    if (mouse->clientX <= box[0] + 1) cursor.x = 0;
-    if (mouse->clientX >= box[0] + box[2] - 2) cursor.x = kWidth - 1;
+    POINT at = InputCursor();
+    if (mouse->clientX <= box[0] + 1) at.x = 0;
+    if (mouse->clientX >= box[0] + box[2] - 2) at.x = DISPLAY_WIDTH - 1;
+    InputSetCursor(at);
     return EM_FALSE;
 }
 
@@ -131,18 +121,18 @@ EM_BOOL MouseButton(int type, const EmscriptenMouseEvent* mouse, void*) {
     if (!vk) return EM_FALSE;
     MoveCursor(mouse->clientX, mouse->clientY);
     if (type == EMSCRIPTEN_EVENT_MOUSEDOWN) {
-        ++heldCount[vk];
-        PostToWindow(vk == 1 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, static_cast<WPARAM>(vk),
-                     CursorLParam());
-    } else if (heldCount[vk] > 0) {
-        --heldCount[vk];
+        InputPress(vk);
+        InputPost(vk == 1 ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, static_cast<WPARAM>(vk),
+                  InputCursorLParam());
+    } else {
+        InputLetGo(vk);
     }
     return EM_TRUE;
 }
 
 // A button or key let go in another window never comes back up here.
 EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
-    for (int& count : heldCount) count = 0;
+    InputLetGoAll();
     for (uint8_t& vk : downAs) vk = 0;
     return EM_FALSE;
 }
@@ -152,34 +142,23 @@ EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
 void WebControlKey(int virtualKey, bool down) {
     if (virtualKey <= 0 || virtualKey >= kKeyCount) return;
     if (down) {
-        ++heldCount[virtualKey];
-        PostToWindow(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
-    } else if (heldCount[virtualKey] > 0) {
-        --heldCount[virtualKey];
+        InputPress(virtualKey);
+        InputPost(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
+    } else {
+        InputLetGo(virtualKey);
     }
 }
 
 POINT WebPictureAt(double clientX, double clientY) {
-    POINT pixel = cursor;
+    POINT pixel = InputCursor();
     PictureAt(clientX, clientY, &pixel);
     return pixel;
-}
-
-POINT WebCursor() {
-    return cursor;
-}
-
-void WebSetCursor(POINT at) {
-    cursor = POINT{Clamp(at.x, kWidth - 1), Clamp(at.y, kHeight - 1)};
-}
-
-void WebPostToWindow(uint32_t message, WPARAM wParam, LPARAM lParam) {
-    PostToWindow(message, wParam, lParam);
 }
 
 void WebStartInput() {
     if (listening) return;
     listening = true;
+    InputSetCursorReadHook(TouchCursorRead);
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     const char* document = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
     emscripten_set_keydown_callback(window, nullptr, false, KeyDown);
@@ -209,19 +188,5 @@ bool UpdateWindow(HWND window) {
 
 // The picture is the screen the game knows; the page scales it to the window.
 int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? kWidth : kHeight;
-}
-
-bool GetCursorPos(POINT* point) {
-    if (!point) return false;
-    *point = cursor;
-    RecordCursor(cursor);
-    TouchCursorRead();
-    return true;
-}
-
-int16_t GetAsyncKeyState(int virtualKey) {
-    if (virtualKey <= 0 || virtualKey >= kKeyCount) return 0;
-    RecordKeyState(virtualKey, heldCount[virtualKey] > 0);
-    return heldCount[virtualKey] > 0 ? static_cast<int16_t>(0x8000) : 0;
+    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
 }
