@@ -293,6 +293,8 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     // The first game, gzipped, then the whole recording that extends it with a second.
     json table = ReplayedTable(first);
     ASSERT_TRUE(table.is_array());
+    // The empty board, kept now, must give way at once to the entries made below.
+    EXPECT_EQ(Get("/api/v1/boards/open?period=all&limit=100").body["total"], 0);
     Reply one = HandIn(open, first, true);
     ASSERT_EQ(one.status, 200) << one.text;
     ASSERT_EQ(one.body["games"].size(), 1u);
