@@ -316,9 +316,10 @@ private:
 
 json Server::Ranks(db::Connection& c, const Entry& e) {
     json r;
-    for (const char* period : {"day", "week", "all"}) {
-        Rank k = RankOf(c, e.board, PeriodKey(period, e), e.score);
-        r[period] = {{"rank", k.rank}, {"total", k.total}};
+    std::vector<Rank> ranks = RanksOf(c, e);
+    const char* periods[] = {"day", "week", "all"};
+    for (size_t k = 0; k < ranks.size(); k++) {
+        r[periods[k]] = {{"rank", ranks[k].rank}, {"total", ranks[k].total}};
     }
     return r;
 }
@@ -866,9 +867,9 @@ void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
         around.rows.push_back({counts.RankOf(n.score), n});
     }
     std::vector<std::pair<std::string, Rank>> ranks;
-    for (const char* period : {"day", "week", "all"}) {
-        ranks.push_back({period, RankOf(*c, e->board, PeriodKey(period, *e), e->score)});
-    }
+    std::vector<Rank> found = RanksOf(*c, *e);
+    const char* periods[] = {"day", "week", "all"};
+    for (size_t k = 0; k < found.size(); k++) ranks.push_back({periods[k], found[k]});
     bool recordingServed = !(e->board == "daily" && e->day >= DayOf(NowMs()));
     res.set_content(GamePage(*e, ranks, around, recordingServed), "text/html; charset=utf-8");
 }

@@ -347,6 +347,9 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     Reply entry = Get("/api/v1/games/" + std::to_string(firstId));
     ASSERT_EQ(entry.status, 200);
     EXPECT_EQ(entry.body["rank"]["all"]["total"], entries);
+    // All made today: the day's and the week's ranks are all time's, each counted once.
+    EXPECT_EQ(entry.body["rank"]["day"], entry.body["rank"]["all"]);
+    EXPECT_EQ(entry.body["rank"]["week"], entry.body["rank"]["all"]);
     Reply around = Get("/api/v1/games/" + std::to_string(firstId) + "/around?count=5");
     ASSERT_EQ(around.status, 200);
     EXPECT_EQ(around.body["entries"].size(), entries);
