@@ -6,19 +6,22 @@
 # Each is read twice: the same address over and over (what the server's cache of a second
 # answers), then a random entry or page at each request (a deep page at a random offset),
 # which goes to the database every time. Prints requests a second and the latency
-# percentiles of each.
-#   bash bench/server_load.sh build/sidescroller-server [ENTRIES] [SECONDS]
+# percentiles of each. Further servers (an older build, say) are measured beside the first,
+# on the same databases, read by read, so that their figures come from one run.
+#   bash bench/server_load.sh build/sidescroller-server [ENTRIES] [SECONDS] [SERVER...]
 set -euo pipefail
 server=$(realpath "$1")
 entries=${2:-1000000}
 seconds=${3:-10}
+servers=("$server")
+for other in "${@:4}"; do servers+=("$(realpath "$other")"); done
 root=$(realpath "$(dirname "$0")/..")
 work=$(mktemp -d)
 pg=/usr/lib/postgresql/15/bin
 as=""
-pid=""
+pids=()
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true
+    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null && wait "${pids[@]}" 2>/dev/null || true
     [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -42,30 +45,37 @@ EOF
 }
 
 measure() {
-    local name=$1 database=$2
-    "$server" --database "$database" --listen 127.0.0.1:0 --game-folder "$root" --threads 64 \
-        > "$work/out" 2> "$work/err" &
-    pid=$!
-    for _ in $(seq 100); do grep -q listening "$work/out" 2> /dev/null && break; sleep 0.1; done
-    local url
-    url=$(grep -o 'http://[0-9.:]*' "$work/out")
-    local middle=$((entries / 2))
+    local name=$1 database=$2 urls=() k
+    # Every server runs at once, each on its own port; each read is then measured on one
+    # after the other, so that a change in the machine's load falls on them alike.
+    for k in "${!servers[@]}"; do
+        "${servers[$k]}" --database "$database" --listen 127.0.0.1:0 --game-folder "$root" \
+            --threads 64 > "$work/out$k" 2> "$work/err$k" &
+        pids+=($!)
+        for _ in $(seq 100); do grep -q listening "$work/out$k" 2> /dev/null && break; sleep 0.1; done
+        urls+=("$(grep -o 'http://[0-9.:]*' "$work/out$k")")
+    done
+    local middle=$((entries / 2)) path
     for path in "/api/v1/boards/open?period=all&limit=100" "/api/v1/games/$middle" \
         "/api/v1/games/$middle/around?count=10"; do
-        echo "== $name: $path"
-        wrk -t2 -c32 -d"${seconds}s" --latency "$url$path" |
-            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+        for k in "${!servers[@]}"; do
+            echo "== $name, ${servers[$k]}: $path (load average $(cut -d' ' -f1 /proc/loadavg))"
+            wrk -t2 -c32 -d"${seconds}s" --latency "${urls[$k]}$path" |
+                grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+        done
     done
     for path in "/api/v1/boards/open?period=all&limit=100&offset=%d" "/api/v1/games/%d" \
         "/api/v1/games/%d/around?count=10"; do
-        echo "== $name: $path, at random"
-        PATTERN=$path ENTRIES=$entries wrk -t2 -c32 -d"${seconds}s" --latency \
-            -s "$work/random.lua" "$url" |
-            grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+        for k in "${!servers[@]}"; do
+            echo "== $name, ${servers[$k]}: $path, at random (load average $(cut -d' ' -f1 /proc/loadavg))"
+            PATTERN=$path ENTRIES=$entries wrk -t2 -c32 -d"${seconds}s" --latency \
+                -s "$work/random.lua" "${urls[$k]}" |
+                grep -E 'Requests/sec|^ +(50|90|99)%|Non-2xx|Socket errors'
+        done
     done
-    kill "$pid"
-    wait "$pid" || true
-    pid=""
+    kill "${pids[@]}"
+    wait "${pids[@]}" || true
+    pids=()
 }
 
 cat > "$work/random.lua" <<'EOF'
@@ -100,5 +110,8 @@ fill_sql "generate_series(1, $entries) AS i" \
     "to_char(date '2026-11-02' + (i % 30), 'YYYY-MM-DD')" \
     "to_char(date '2026-11-02' + (i % 30), 'IYYY-\"W\"IW')" "(random() * 299)::int * 10" |
     psql -q -h "$work" -U postgres -v ON_ERROR_STOP=1 board
-psql -q -h "$work" -U postgres -c "ANALYZE" board
+# Vacuumed and checkpointed, as a board long in use would be, so that no autovacuum of the
+# fill runs during the reads.
+psql -q -h "$work" -U postgres -c "VACUUM ANALYZE" board
+psql -q -h "$work" -U postgres -c "CHECKPOINT" board
 measure postgresql "$database"

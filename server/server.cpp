@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -160,40 +161,78 @@ bool Gunzip(const std::string& in, size_t bound, std::string* out, bool* tooLarg
 }
 
 // Answers of board reads, kept until an entry is made by this process or for a second
-// (an entry made by another process on the same database shows within that second).
+// (an entry made by another process on the same database shows within that second). One
+// request at a time reads a key again: from half a second on, the others keep answering
+// from the copy it will replace, and once the copy is out of date they wait for that one
+// read rather than all going to the database together.
 class ReadCache {
 public:
-    bool Find(const std::string& key, httplib::Response& res) {
-        std::lock_guard lock(mutex_);
-        auto found = kept_.find(key);
-        if (found == kept_.end() || found->second.generation != generation_ ||
-            std::chrono::steady_clock::now() - found->second.at > std::chrono::seconds(1)) {
-            return false;
+    using Clock = std::chrono::steady_clock;
+    struct Ticket {
+        bool answered = false;  // res holds the kept copy
+        bool reading = false;   // this request reads the key for the others
+        uint64_t generation = 0;
+        Clock::time_point started;
+    };
+    Ticket Find(const std::string& key, httplib::Response& res) {
+        std::unique_lock lock(mutex_);
+        for (bool waited = false;; waited = true) {
+            Clock::time_point now = Clock::now();
+            auto found = kept_.find(key);
+            auto read = reading_.find(key);
+            bool someoneReads = read != reading_.end() && read->second == generation_;
+            if (found != kept_.end() && found->second.generation == generation_ &&
+                now - found->second.at <= std::chrono::seconds(1)) {
+                if (now - found->second.at < std::chrono::milliseconds(500) || someoneReads) {
+                    res.status = 200;
+                    res.set_content(found->second.body, found->second.type.c_str());
+                    return {true, false, generation_, now};
+                }
+            } else if (someoneReads && !waited) {
+                // Bounded, so that a slow read never holds the others for long.
+                settled_.wait_for(lock, std::chrono::seconds(1), [&] {
+                    auto r = reading_.find(key);
+                    return r == reading_.end() || r->second != generation_;
+                });
+                continue;
+            }
+            if (someoneReads) return {false, false, generation_, now};
+            reading_[key] = generation_;
+            return {false, true, generation_, now};
         }
-        res.status = 200;
-        res.set_content(found->second.body, found->second.type.c_str());
-        return true;
     }
-    void Keep(const std::string& key, const httplib::Response& res) {
+    // After a request's own read: res is kept if given, unless an entry was made meanwhile.
+    void Done(const std::string& key, const Ticket& t, const httplib::Response* res) {
         std::lock_guard lock(mutex_);
-        if (kept_.size() > 10000) kept_.clear();
-        kept_[key] = {generation_, std::chrono::steady_clock::now(), res.body,
-                      res.get_header_value("Content-Type")};
+        auto read = reading_.find(key);
+        if (t.reading && read != reading_.end() && read->second == t.generation) {
+            reading_.erase(read);
+        }
+        if (res && t.generation == generation_) {
+            if (kept_.size() > 10000) kept_.clear();
+            // As old as the read's start: the copy may miss nothing newer than that.
+            kept_[key] = {t.generation, t.started, res->body,
+                          res->get_header_value("Content-Type")};
+        }
+        settled_.notify_all();
     }
     void Changed() {
         std::lock_guard lock(mutex_);
         generation_++;
+        settled_.notify_all();
     }
 
 private:
     struct Kept {
         uint64_t generation;
-        std::chrono::steady_clock::time_point at;
+        Clock::time_point at;
         std::string body, type;
     };
     std::mutex mutex_;
+    std::condition_variable settled_;
     uint64_t generation_ = 0;
     std::map<std::string, Kept> kept_;
+    std::map<std::string, uint64_t> reading_;  // the generation each read started in
 };
 
 class Server {
@@ -277,9 +316,10 @@ private:
 
 json Server::Ranks(db::Connection& c, const Entry& e) {
     json r;
-    for (const char* period : {"day", "week", "all"}) {
-        Rank k = RankOf(c, e.board, PeriodKey(period, e), e.score);
-        r[period] = {{"rank", k.rank}, {"total", k.total}};
+    std::vector<Rank> ranks = RanksOf(c, e);
+    const char* periods[] = {"day", "week", "all"};
+    for (size_t k = 0; k < ranks.size(); k++) {
+        r[periods[k]] = {{"rank", ranks[k].rank}, {"total", ranks[k].total}};
     }
     return r;
 }
@@ -827,9 +867,9 @@ void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
         around.rows.push_back({counts.RankOf(n.score), n});
     }
     std::vector<std::pair<std::string, Rank>> ranks;
-    for (const char* period : {"day", "week", "all"}) {
-        ranks.push_back({period, RankOf(*c, e->board, PeriodKey(period, *e), e->score)});
-    }
+    std::vector<Rank> found = RanksOf(*c, *e);
+    const char* periods[] = {"day", "week", "all"};
+    for (size_t k = 0; k < found.size(); k++) ranks.push_back({periods[k], found[k]});
     bool recordingServed = !(e->board == "daily" && e->day >= DayOf(NowMs()));
     res.set_content(GamePage(*e, ranks, around, recordingServed), "text/html; charset=utf-8");
 }
@@ -847,9 +887,15 @@ void Server::Routes(httplib::Server& s) {
         return [this, f](const httplib::Request& q, httplib::Response& r) {
             std::string key = q.path;
             for (const auto& [name, value] : q.params) key += "\n" + name + "=" + value;
-            if (cache_.Find(key, r)) return;
-            f(q, r);
-            if (r.status == 200 || r.status == -1) cache_.Keep(key, r);
+            ReadCache::Ticket t = cache_.Find(key, r);
+            if (t.answered) return;
+            try {
+                f(q, r);
+            } catch (...) {
+                cache_.Done(key, t, nullptr);
+                throw;
+            }
+            cache_.Done(key, t, r.status == 200 || r.status == -1 ? &r : nullptr);
         };
     };
     s.Get("/api/v1/boards/open", cached([this](const httplib::Request& q, httplib::Response& r) {
@@ -1051,7 +1097,12 @@ int ServerMain(int argc, char** argv) {
 
     std::unique_ptr<db::Pool> pool;
     try {
-        pool = std::make_unique<db::Pool>(o.database, rest.empty() ? o.threads / 4 + 2 : 1);
+        // On PostgreSQL a connection for each HTTP thread, so that no read queues for one
+        // while the database could answer it; SQLite's readers share one file and gain
+        // nothing past a few.
+        bool postgres = o.database.rfind("postgres", 0) == 0;
+        int size = postgres ? o.threads : o.threads / 4 + 2;
+        pool = std::make_unique<db::Pool>(o.database, rest.empty() ? size : 1);
         auto c = pool->Take();
         Migrate(*c);
     } catch (const std::exception& e) {

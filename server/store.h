@@ -63,8 +63,8 @@ std::optional<Entry> FindEntry(db::Connection& c, int64_t id);
 struct Rank {
     int64_t rank = 0, total = 0;
 };
-// Rank within the board for the period key ("all", "day:DATE", "week:WEEK").
-Rank RankOf(db::Connection& c, const std::string& board, const std::string& period, int score);
+// An entry's ranks within its board in its day, its week and all time, in that order.
+std::vector<Rank> RanksOf(db::Connection& c, const Entry& e);
 
 // The counts of a board and period key, best score first: the rank of any score from one
 // read of a few thousand rows at most.

@@ -293,6 +293,8 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     // The first game, gzipped, then the whole recording that extends it with a second.
     json table = ReplayedTable(first);
     ASSERT_TRUE(table.is_array());
+    // The empty board, kept now, must give way at once to the entries made below.
+    EXPECT_EQ(Get("/api/v1/boards/open?period=all&limit=100").body["total"], 0);
     Reply one = HandIn(open, first, true);
     ASSERT_EQ(one.status, 200) << one.text;
     ASSERT_EQ(one.body["games"].size(), 1u);
@@ -345,6 +347,9 @@ TEST_P(BoardApiTest, RecordingsAreEnteredWithTheirReplayedScoreAndBadOnesRefused
     Reply entry = Get("/api/v1/games/" + std::to_string(firstId));
     ASSERT_EQ(entry.status, 200);
     EXPECT_EQ(entry.body["rank"]["all"]["total"], entries);
+    // All made today: the day's and the week's ranks are all time's, each counted once.
+    EXPECT_EQ(entry.body["rank"]["day"], entry.body["rank"]["all"]);
+    EXPECT_EQ(entry.body["rank"]["week"], entry.body["rank"]["all"]);
     Reply around = Get("/api/v1/games/" + std::to_string(firstId) + "/around?count=5");
     ASSERT_EQ(around.status, 200);
     EXPECT_EQ(around.body["entries"].size(), entries);
