@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <map>
 
@@ -192,8 +193,10 @@ public:
         // Each statement is prepared once a connection and kept.
         auto known = prepared_.find(sql);
         if (known == prepared_.end()) {
-            std::string name = "s" + std::to_string(prepared_.size());
-            PGresult* p = PQprepare(pg_, name.c_str(), sql.c_str(), 0, nullptr);
+            // Formatted, not concatenated: GCC 12 at -O3 takes "s" + to_string for an overlap.
+            char name[24];
+            std::snprintf(name, sizeof name, "s%zu", prepared_.size());
+            PGresult* p = PQprepare(pg_, name, sql.c_str(), 0, nullptr);
             bool ok = PQresultStatus(p) == PGRES_COMMAND_OK;
             std::string why = PQresultErrorMessage(p);
             PQclear(p);

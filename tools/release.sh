@@ -41,7 +41,8 @@ quiet() {  # runs a step, showing its output only when it fails
 
 echo "== the Debian package"
 quiet cmake -S "$work/src" -B "$work/linux" -DCMAKE_BUILD_TYPE=Release -DSIDESCROLLER_TESTS=OFF \
-    -DSIDESCROLLER_BENCH=OFF -DSIDESCROLLER_TOOLS=OFF -DSIDESCROLLER_WERROR=ON "$@"
+    -DSIDESCROLLER_BENCH=OFF -DSIDESCROLLER_TOOLS=OFF -DSIDESCROLLER_SERVER=OFF \
+    -DSIDESCROLLER_WERROR=ON "$@"
 quiet cmake --build "$work/linux" -j"$jobs"
 (cd "$work/linux" && quiet "${pack[@]}" -G DEB)
 
