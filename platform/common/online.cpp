@@ -29,8 +29,10 @@ constexpr auto TOKEN_WAIT = std::chrono::seconds(2);
 constexpr auto QUIT_WAIT = std::chrono::seconds(3);
 constexpr auto POLL_EVERY = std::chrono::seconds(1);
 constexpr uint32_t REQUEST_MS = 30000;
-// A two-minute game is about 60 KB; more is appended as it comes, rarely.
+// A two-minute game is about 60 KB; more is appended as it comes, rarely, up to what the
+// board takes for one token.
 constexpr size_t RESERVED = 512 * 1024;
+constexpr size_t BOARD_TAKES = 1024 * 1024;
 
 std::mutex lock;
 std::condition_variable changed;
@@ -43,6 +45,7 @@ bool tokenAsked = false;  // the token's request has its answer (or none)
 bool online = false;      // a token is held
 bool quitting = false;
 bool busy = false;  // a hand-in on its way
+bool full = false;  // the recording outgrew what the board takes
 std::string token;
 
 // Skips one JSON value at text[at]; answers the index after it, or npos when malformed.
@@ -127,7 +130,8 @@ void Say(FILE* stream, const std::string& line) {
 
 void KeepLine(const char* line, size_t size) {
     std::lock_guard<std::mutex> hold(lock);
-    recording.append(line, size);
+    if (recording.size() + size > BOARD_TAKES) full = true;
+    if (!full) recording.append(line, size);
 }
 
 void GameFileReplaced(const char* gameName) {
@@ -135,6 +139,11 @@ void GameFileReplaced(const char* gameName) {
     // The moment that finished the game ends what is handed in.
     RecordMomentNow();
     std::lock_guard<std::mutex> hold(lock);
+    if (full) {
+        Say(stderr, "this visit's recording is past the 1 MiB the board takes: the game was "
+                    "not handed in; start the game again to play for the board");
+        return;
+    }
     finishedSize = recording.size();
     changed.notify_all();
 }

@@ -9,8 +9,13 @@ namespace {
 
 std::atomic<bool> cancelled{false};
 
+// The board's answers are small; a larger one is no answer of the board's.
+constexpr size_t ANSWER_LIMIT = 1024 * 1024;
+
 size_t Keep(char* data, size_t size, size_t count, void* answer) {
-    static_cast<HttpAnswer*>(answer)->body.append(data, size * count);
+    std::string& body = static_cast<HttpAnswer*>(answer)->body;
+    if (body.size() + size * count > ANSWER_LIMIT) return 0;
+    body.append(data, size * count);
     return size * count;
 }
 
