@@ -140,8 +140,9 @@ void GameFileReplaced(const char* gameName) {
     RecordMomentNow();
     std::lock_guard<std::mutex> hold(lock);
     if (full) {
-        Say(stderr, "this visit's recording is past the 1 MiB the board takes: the game was "
-                    "not handed in; start the game again to play for the board");
+        Say(stderr,
+            "this visit's recording is past the 1 MiB the board takes: the game was "
+            "not handed in; start the game again to play for the board");
         return;
     }
     finishedSize = recording.size();
