@@ -44,8 +44,9 @@ size_t sentSize = 0;      // what the thread took to hand in
 bool tokenAsked = false;  // the token's request has its answer (or none)
 bool online = false;      // a token is held
 bool quitting = false;
-bool busy = false;  // a hand-in on its way
-bool full = false;  // the recording outgrew what the board takes
+bool busy = false;    // a hand-in on its way
+bool full = false;    // the recording outgrew what the board takes
+bool gaveUp = false;  // at quitting, nothing more is handed in or said
 std::string token;
 
 // Skips one JSON value at text[at]; answers the index after it, or npos when malformed.
@@ -173,8 +174,10 @@ void AskForToken() {
     changed.notify_all();
 }
 
-// A hand-in's answer: a line per game entered.
+// A hand-in's answer: a line per game entered. The answer lists the token's earlier games
+// too, which were said with the earlier answers.
 void SayRanks(const HttpAnswer& answer) {
+    static int64_t lastSaid = 0;
     std::string_view games = Member(answer.body, "games");
     size_t at = games.empty() ? std::string_view::npos : 1;
     int said = 0;
@@ -182,9 +185,12 @@ void SayRanks(const HttpAnswer& answer) {
         at = SkipSpace(games, at);
         size_t end = SkipValue(games, at);
         if (end == std::string_view::npos || at >= games.size() || games[at] != '{') break;
-        std::string line = RankLine(games.substr(at, end - at), board);
-        if (!line.empty()) {
+        std::string_view game = games.substr(at, end - at);
+        std::string line = RankLine(game, board);
+        int64_t id = 0;
+        if (!line.empty() && Number(Member(game, "id"), &id) && id > lastSaid) {
             Say(stdout, line);
+            lastSaid = id;
             said++;
         }
         at = SkipSpace(games, end) + 1;
@@ -195,15 +201,17 @@ void SayRanks(const HttpAnswer& answer) {
 // Hands in the recording so far; a 202 is asked again until it is decided.
 void HandIn(const std::string& body) {
     HttpAnswer answer = HttpRequest(board + "/api/v1/games", token, &body, REQUEST_MS);
-    std::string_view location = Text(Member(answer.body, "location"));
+    std::string location(Text(Member(answer.body, "location")));
     while (answer.status == 202 && !location.empty()) {
         {
             // Asked again while the program quits too: the wait at its end bounds it.
             std::unique_lock<std::mutex> hold(lock);
             changed.wait_for(hold, POLL_EVERY);
         }
-        answer = HttpRequest(board + std::string(location), "", nullptr, REQUEST_MS);
+        answer = HttpRequest(board + location, "", nullptr, REQUEST_MS);
     }
+    std::lock_guard<std::mutex> hold(lock);
+    if (gaveUp) return;
     if (answer.status == 200) {
         SayRanks(answer);
     } else {
@@ -216,7 +224,7 @@ void Work() {
     std::unique_lock<std::mutex> hold(lock);
     while (online) {
         changed.wait(hold, [] { return quitting || finishedSize > sentSize; });
-        if (finishedSize <= sentSize) break;
+        if (finishedSize <= sentSize || gaveUp) break;
         std::string body = recording.substr(0, finishedSize);
         sentSize = finishedSize;
         busy = true;
@@ -282,6 +290,7 @@ void StopOnline() {
     if (!changed.wait_for(hold, QUIT_WAIT, [] { return !busy && finishedSize <= sentSize; })) {
         Say(stderr,
             "gave up handing in the last game: the board at " + board + " did not answer in time");
+        gaveUp = true;
         HttpCancel();
     }
     hold.unlock();
