@@ -51,7 +51,10 @@ int main(int argc, char** argv) {
     // The board comes first, so that the recording, in memory and in the file, starts whole.
     if (board) StartOnline(board, line.value != nullptr);
     if (line.value) {
-        if (int refused = StartRecording(line.value)) return refused;
+        if (int refused = StartRecording(line.value)) {
+            StopOnline();
+            return refused;
+        }
     }
     int code = GameMain(1);
     // A recording that could not be written whole fails a game that otherwise ended well.
