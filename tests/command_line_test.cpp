@@ -52,7 +52,7 @@ TEST_F(CommandLineTest, GameAnswersAndRefusesWithoutStarting) {
         EXPECT_TRUE(std::regex_search(manual, entry)) << name;
         ++options;
     }
-    EXPECT_EQ(options, 3);
+    EXPECT_EQ(options, 4);
     Outcome version = Start(GAME_BINARY, "--version");
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("sidescroller " SIDESCROLLER_VERSION "\n", 0), 0u);
@@ -64,6 +64,8 @@ TEST_F(CommandLineTest, GameAnswersAndRefusesWithoutStarting) {
         {"x", "unexpected argument 'x'"},
         {"x --record r2.txt", "unexpected argument 'x'"},
         {"--record", "--record needs a file name"},
+        {"--online", "--online needs the board's URL"},
+        {"--online= --help", "--online needs the board's URL"},
         {"--version=2", "'--version=2' takes no value"},
     };
     for (auto [arguments, problem] : wrong) {

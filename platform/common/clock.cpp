@@ -2,12 +2,15 @@
 #include <cstdint>
 
 #include "platform/common/clock_driver.h"
+#include "platform/common/online.h"
 #include "platform/common/queue.h"
 
 namespace {
 
 uint32_t gameClock = 0;
 bool clockStarted = false;
+bool seedGiven = false;
+uint32_t givenSeed = 0;
 
 }  // namespace
 
@@ -20,8 +23,13 @@ uint32_t CommonTimeGetTime(const ClockDriver& driver) {
     return gameClock;
 }
 
+void UseRandomSeed(uint32_t seed) {
+    givenSeed = seed;
+    seedGiven = true;
+}
+
 uint32_t CommonRandomSeedFromClock(const ClockDriver& driver) {
-    uint32_t seed = driver.now();
+    uint32_t seed = seedGiven ? givenSeed : driver.now();
     driver.seeded(seed);
     return seed;
 }

@@ -22,6 +22,7 @@ struct ClockDriver {
 };
 
 uint32_t CommonTimeGetTime(const ClockDriver& driver);
+// The counter, or the seed given to UseRandomSeed (platform/common/online.h) instead.
 uint32_t CommonRandomSeedFromClock(const ClockDriver& driver);
 // How long WaitForWork may sleep, or less when input arrives: until wakeAt or a timer due
 // before it, none while a message waits.

@@ -19,6 +19,8 @@ FILE* file = nullptr;
 // tests) would take this file in for a copy of a string function, and the queue with it.
 char filePath[4096];
 FrameShownHook frameShownHook = nullptr;
+RecordingCopy copy = nullptr;
+bool running = false;  // with a file, or a copy alone
 bool failed = false;
 uint32_t moment = 0;
 bool momentWritten = true;
@@ -35,16 +37,24 @@ void SayStopped(int error) {
 
 void Fail(int error) {
     SayStopped(error);
-    SetMessageTakenHook(nullptr);
     std::fclose(file);
     file = nullptr;
+    running = copy != nullptr;
+    if (!running) SetMessageTakenHook(nullptr);
 }
 
 __attribute__((format(printf, 1, 2))) void Write(const char* format, ...) {
-    if (!file) return;
-    va_list args;
+    if (!running) return;
+    // Every line is short but a screenshot's, which the copy never gets.
+    char line[256];
+    va_list args, again;
     va_start(args, format);
-    int written = std::vfprintf(file, format, args);
+    va_copy(again, args);
+    int size = std::vsnprintf(line, sizeof line, format, args);
+    bool whole = size >= 0 && size < int(sizeof line);
+    if (copy && whole) copy(line, size_t(size));
+    int written = !file ? 0 : whole ? std::fputs(line, file) : std::vfprintf(file, format, again);
+    va_end(again);
     va_end(args);
     if (written < 0) Fail(errno);
 }
@@ -77,6 +87,7 @@ void MessageTaken(const MSG& msg) {
 
 void BeginRecording(FILE* opened, const char* path, FrameShownHook frameShown) {
     file = opened;
+    running = file || copy;
     std::snprintf(filePath, sizeof filePath, "%s", path);
     frameShownHook = frameShown;
     failed = false;
@@ -84,13 +95,22 @@ void BeginRecording(FILE* opened, const char* path, FrameShownHook frameShown) {
     lastCursor = {0, 0};
     std::memset(keyDown, 0, sizeof keyDown);
     Write("%s", RECORDING_FIRST_LINE);
-    if (file) SetMessageTakenHook(MessageTaken);
+    if (running) SetMessageTakenHook(MessageTaken);
+}
+
+void CopyRecording(RecordingCopy copyTo) {
+    copy = copyTo;
+}
+
+void RecordMomentNow() {
+    WriteMoment();
 }
 
 int StopRecording() {
-    if (file) {
+    if (running) {
         SetMessageTakenHook(nullptr);
         FlushRecording();
+        running = false;
     }
     if (file) {
         int closed = std::fclose(file);
@@ -104,8 +124,13 @@ void FlushRecording() {
     if (file && std::fflush(file) != 0) Fail(errno);
 }
 
+// Only the file has screenshots: they are the tests' business, not the copy's.
 void RecordScreenshot(const char* name) {
+    if (!file) return;
+    RecordingCopy kept = copy;
+    copy = nullptr;
     Write("screenshot %s\n", name);
+    copy = kept;
     FlushRecording();
 }
 
@@ -114,14 +139,14 @@ void RecordSeed(uint32_t seed) {
 }
 
 void RecordStart(uint32_t clock) {
-    if (!file) return;
+    if (!running) return;
     Write("start %u\n", clock);
     moment = clock;
     momentWritten = false;
 }
 
 void RecordWake(uint32_t clock) {
-    if (!file) return;
+    if (!running) return;
     moment = clock;
     momentWritten = false;
     // Now and then, so that a crash still leaves most of the play-through behind.
@@ -133,21 +158,21 @@ void RecordWake(uint32_t clock) {
 }
 
 void RecordCursor(POINT cursor) {
-    if (!file || (cursor.x == lastCursor.x && cursor.y == lastCursor.y)) return;
+    if (!running || (cursor.x == lastCursor.x && cursor.y == lastCursor.y)) return;
     WriteMoment();
     Write("move %d %d\n", cursor.x, cursor.y);
     lastCursor = cursor;
 }
 
 void RecordKeyState(int vk, bool down) {
-    if (!file || vk < 0 || vk > 255 || keyDown[vk] == down) return;
+    if (!running || vk < 0 || vk > 255 || keyDown[vk] == down) return;
     WriteMoment();
     WriteKey(down ? "hold" : "release", vk);
     keyDown[vk] = down;
 }
 
 void RecordFrameShown() {
-    if (!file) return;
+    if (!running) return;
     WriteMoment();
     if (frameShownHook) frameShownHook();
 }

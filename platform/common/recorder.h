@@ -13,8 +13,16 @@
 using FrameShownHook = void (*)();
 
 // Takes over the open, empty file, writes the first line and listens to the messages the
-// game takes; path names the file in messages. frameShown may be null.
+// game takes; path names the file in messages. frameShown may be null. With a copy set and
+// no file, the recording is kept by the copy alone.
 void BeginRecording(FILE* file, const char* path, FrameShownHook frameShown);
+// Receives every whole line written from now on, screenshots left out; set before
+// BeginRecording, for a recording kept in memory as well as (or instead of) in a file.
+using RecordingCopy = void (*)(const char* line, size_t size);
+void CopyRecording(RecordingCopy copy);
+// Writes the moment being played if it is not written yet, so that what is recorded so far
+// ends with it.
+void RecordMomentNow();
 // Writes a screenshot line into the recording at the moment being written, and flushes.
 void RecordScreenshot(const char* name);
 // Writes out what the recording holds so far.

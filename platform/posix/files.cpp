@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/common/online.h"
 #include "platform/posix/paths.h"
 
 namespace {
@@ -130,6 +131,7 @@ FILE* OpenGameFile(const char* gameName, const char* mode) {
 }
 
 const char* BeginFileReplacement(const char* gameName, FileReplacement* replacement) {
+    FileReplaced(gameName);
     replacement->stream = nullptr;
     replacement->target = FollowLinks(HostPath(gameName));
     replacement->temporary.clear();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/common/game_folders.h"
+#include "platform/common/online.h"
 #include "platform/win32/system.h"
 
 namespace {
@@ -80,6 +81,7 @@ FILE* OpenGameFile(const char* gameName, const char* mode) {
 }
 
 const char* BeginFileReplacement(const char* gameName, FileReplacement* replacement) {
+    FileReplaced(gameName);
     replacement->stream = nullptr;
     replacement->target = HostPath(gameName);
     replacement->temporary.clear();

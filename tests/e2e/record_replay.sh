@@ -5,8 +5,10 @@
 # leave the same high.dat byte for byte, the score must not be zero, and the real screen
 # photographed at the end of the game and on the high-score screen must equal the replay's
 # screenshots at the same frames, pixel for pixel (the screen is 640 x 480, so there is no
-# scaling to allow for). The pictures and the recording stay in OUT (default
-# build/e2e-record) for CI to keep.
+# scaling to allow for). The game plays online too, for a local sidescroller-server: it must
+# print its rank, and the board must hold the game with the score the player saw. Before it,
+# a game whose board never answers must play offline within two seconds and say so. The
+# pictures and the recording stay in OUT (default build/e2e-record) for CI to keep.
 #   bash tests/e2e/record_replay.sh BUILD_DIR [OUT]
 set -euo pipefail
 build=$(realpath "$1")
@@ -24,18 +26,69 @@ done
 source "$(dirname "$(realpath "$0")")/lib.sh"
 start_xvfb 640x480 "$work/xvfb.log"
 gamepid=""
+serverpid=""
+silentpid=""
 cleanup() {
     [ -n "$gamepid" ] && kill -CONT "$gamepid" 2> /dev/null && kill "$gamepid" 2> /dev/null
+    [ -n "$serverpid" ] && kill "$serverpid" 2> /dev/null
+    [ -n "$silentpid" ] && kill "$silentpid" 2> /dev/null
     kill "$xvfb" 2> /dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
+window_shown() {
+    for _ in $(seq 100); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && return; sleep 0.1; done
+}
+
+# A board that takes the connection and never answers: the game must not wait for it. The
+# listener times the game's word from its connection, which leaves out the program's start.
+said="did not answer within two seconds; playing offline"
+python3 -c '
+import socket, sys, time
+s = socket.socket()
+s.bind(("127.0.0.1", 0))
+s.listen()
+print(s.getsockname()[1], flush=True)
+s.settimeout(20)
+connection = s.accept()
+start = time.monotonic()
+while time.monotonic() < start + 10:
+    with open(sys.argv[1], errors="replace") as err:
+        if sys.argv[2] in err.read():
+            break
+    time.sleep(0.02)
+print(round((time.monotonic() - start) * 1000), flush=True)' "$work/offline.err" "$said" > "$work/silent.out" &
+silentpid=$!
+for _ in $(seq 50); do [ -s "$work/silent.out" ] && break; sleep 0.1; done
+cd "$work/check"
+SDL_AUDIODRIVER=dummy "$build/sidescroller" --online "http://127.0.0.1:$(head -n 1 "$work/silent.out")" \
+    > /dev/null 2> "$work/offline.err" &
+gamepid=$!
+wait "$silentpid" || true
+silentpid=""
+after=$(sed -n 2p "$work/silent.out")
+window_shown
+xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && shown=yes || shown=no
+kill "$gamepid"
+wait "$gamepid" || true
+gamepid=""
+grep -q "$said" "$work/offline.err" && [ -n "$after" ] && [ "$after" -lt 3000 ] && [ $shown = yes ] &&
+    pass "a board that never answers: the game said so after $after ms and played offline" ||
+    fail "a board that never answers: after ${after:-no} ms, window shown: $shown; the game said: $(cat "$work/offline.err")"
+
+# The board, on a free port, with its database in the work folder.
+"$build/sidescroller-server" --listen 127.0.0.1:0 --database "sqlite:$work/scores.sqlite" \
+    --game-folder "$root" > "$work/server.out" 2> "$work/server.err" &
+serverpid=$!
+for _ in $(seq 50); do grep -q listening "$work/server.out" && break; sleep 0.1; done
+board=$(grep -o 'http://[0-9.:]*' "$work/server.out")
+
 cd "$work/real"
-SDL_AUDIODRIVER=dummy "$build/sidescroller" --record "$work/real/play.txt" \
+SDL_AUDIODRIVER=dummy "$build/sidescroller" --record "$work/real/play.txt" --online "$board" \
     > "$work/game.out" 2> "$work/game.err" &
 gamepid=$!
-for _ in $(seq 100); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && break; sleep 0.1; done
+window_shown
 sleep 1
 
 mouse() {
@@ -147,6 +200,17 @@ xdotool key space
 expect_game_end "$gamepid"
 gamepid=""
 [ -s "$work/game.err" ] && { echo "-- the game said:"; cat "$work/game.err"; }
+# The board's entry of the game: what the player saw, ranked.
+line=$(cat "$work/game.out")
+if [[ "$line" =~ ^sidescroller:\ rank\ 1\ of\ 1\ today\ at\ $board/games/([0-9]+)$ ]]; then
+    pass "the game printed its rank: $line"
+    entered=$(python3 -c 'import json, sys, urllib.request
+print(json.load(urllib.request.urlopen(sys.argv[1]))["score"])' "$board/api/v1/games/${BASH_REMATCH[1]}")
+    [ "$entered" = "$score" ] && pass "the board entered the game with the score $score" ||
+        fail "the board entered the score $entered, the player saw $score"
+else
+    fail "the game printed '$line' for its rank"
+fi
 cp "$work/real/play.txt" "$out/play.txt"
 echo "     recorded $(grep -c . "$out/play.txt") lines, $(grep -c '^click' "$out/play.txt") clicks"
 
