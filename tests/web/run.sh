@@ -72,4 +72,4 @@ rm -rf "$out"
 /usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
     "$work/reference" "$out/touch"
 # The leaderboard server's page: a name typed as "<B>X</B>" shows as text, never as markup.
-/usr/bin/python3 "$root/tests/web/board_test.py" "$build/sidescroller-server"
+/usr/bin/python3 "$root/tests/web/board_test.py" "$build/sidescroller-server" "$web/site"
