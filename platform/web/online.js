@@ -18,6 +18,7 @@ var sidescrollerOnline = (function () {
   var token = null, seed = -1;  // while playing for the board
   var sending = false, again = false, retryTimer = 0, retryMs = 2000;
   var refused = false;          // the board refused the play-through: it is not sent again
+  var soon = false;             // a hand-in waits for the game to let the page run
 
   // One line beside the picture; the page lays the picture out around it.
   function say(text, link) {
@@ -145,7 +146,7 @@ var sidescrollerOnline = (function () {
     if (!game) return;
     var rank = game.rank || {};
     var text = board === 'daily'
-        ? 'Rank ' + count(rank.all.rank) + ' of ' + count(rank.all.total) +
+        ? 'Rank ' + count(rank.day.rank) + ' of ' + count(rank.day.total) +
           ' in the daily hunt of ' + game.date + '.'
         : 'Rank ' + count(rank.day.rank) + ' of ' + count(rank.day.total) + ' today, ' +
           count(rank.week.rank) + ' of ' + count(rank.week.total) + ' this week.';
@@ -226,6 +227,13 @@ var sidescrollerOnline = (function () {
     seed: function () { return token ? seed : -1; },
     // The game saved its table, which it does after every finished game; the recording is
     // read once the game has let the page run.
-    saved: function () { if (token) setTimeout(handIn, 0); }
+    saved: function () {
+      if (!token || soon) return;
+      soon = true;
+      setTimeout(function () {
+        soon = false;
+        handIn();
+      }, 0);
+    }
   };
 })();
