@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <nlohmann/json.hpp>
 
 namespace board {
 
@@ -63,13 +64,20 @@ bool ServeSite(httplib::Server& s, const SiteOptions& o) {
     if (!o.allowOrigins.empty()) AllowOrigins(s, o.allowOrigins);
     if (o.folder.empty()) return true;
     if (access((o.folder + "/index.html").c_str(), R_OK) != 0) return false;
-    // The page finds the board from the file beside it; this one names the server that
-    // serves the page, wherever a proxy puts it.
-    if (access((o.folder + "/leaderboard.json").c_str(), R_OK) != 0) {
-        s.Get("/play/leaderboard.json", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("{\"server\": \"../\"}\n", "application/json");
-        });
-    }
+    // The page finds the board from the file beside it: where the site's own names none,
+    // the server names itself, wherever a proxy puts it.
+    const char OWN[] = "{\"server\": \"../\"}\n";
+    s.Get("/play/leaderboard.json", [OWN](const httplib::Request&, httplib::Response& res) {
+        res.set_content(OWN, "application/json");
+    });
+    s.set_file_request_handler([OWN](const httplib::Request& req, httplib::Response& res) {
+        if (req.path != "/play/leaderboard.json") return;
+        nlohmann::json named = nlohmann::json::parse(res.body, nullptr, false);
+        if (!named.is_object() || !named.contains("server") || !named["server"].is_string() ||
+            named["server"].get<std::string>().empty()) {
+            res.set_content(OWN, "application/json");
+        }
+    });
     s.set_file_extension_and_mimetype_mapping("webmanifest", "application/manifest+json");
     s.set_file_extension_and_mimetype_mapping("des", "application/octet-stream");
     s.Get("/play",

@@ -28,7 +28,8 @@ struct SiteLinks {
 };
 
 // Serves the site under /play/ (with a leaderboard.json naming this server, unless the
-// folder holds one) and answers the API's CORS requests; false when the folder is no site.
+// folder's names another) and answers the API's CORS requests; false when the folder is no
+// site.
 bool ServeSite(httplib::Server& s, const SiteOptions& o);
 SiteLinks LinksFor(const SiteOptions& o, const httplib::Request& req, bool trustForwarded,
                    const std::string& today);

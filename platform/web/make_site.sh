@@ -16,6 +16,9 @@ sed -e "s/@VERSION@/$version/g" -e "s/@BOARD_VERSION@/$version+$fingerprint/g" \
 cp "$src/platform/web/page.js" "$src/platform/web/storage.js" "$src/platform/web/online.js" \
     "$site/"
 cp "$src/font.des" "$site/"
+# No board until the publisher names one here (docs/web.md); the file is there so that the
+# page's question for it is never an error.
+printf '{"server": ""}\n' > "$site/leaderboard.json"
 cp "$src"/data/*.bmp "$src"/data/*.wav "$src"/data/*.mid "$site/data/"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf "$site/fonts/"
 
