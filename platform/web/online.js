@@ -106,6 +106,7 @@ var sidescrollerOnline = (function () {
       return response.json().then(function (answer) {
         token = answer.token;
         seed = answer.seed >>> 0;
+        dailyLink.hidden = board === 'daily';
         if (board === 'daily') say('The daily hunt of ' + answer.date + '.');
       });
     }).catch(function (error) {
@@ -121,7 +122,6 @@ var sidescrollerOnline = (function () {
   var decided = readConfig().then(function (url) {
     if (!url) return;
     server = url;
-    dailyLink.hidden = board === 'daily';
     return choose().then(function (choice) {
       if (choice === 'board') return askToken();
       say('Playing offline, as chosen.');

@@ -225,6 +225,8 @@ def main():
               "the game's ranks are shown beside the picture, with a link to its entry: %s"
               % (shown,))
         if shown:
+            check(driver.execute_script("return !document.getElementById('daily').hidden"),
+                  "beside the picture a link starts the daily hunt")
             driver.get(shown[1])
             check("WEB" in driver.find_element(By.TAG_NAME, "body").text,
                   "the entry's page names the player WEB")
