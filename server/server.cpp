@@ -829,7 +829,7 @@ void Server::GetRecording(const httplib::Request& req, httplib::Response& res) {
     res.set_content("# verified by sidescroller-server " + version + "\n" + text, "text/plain");
 }
 
-void Server::GetHome(const httplib::Request&, httplib::Response& res) {
+void Server::GetHome(const httplib::Request& req, httplib::Response& res) {
     auto c = pool_->Take();
     int64_t now = NowMs();
     Entry today;
@@ -850,7 +850,9 @@ void Server::GetHome(const httplib::Request&, httplib::Response& res) {
     add("Today's daily game, " + today.day, "daily", "day");
     add("This week, " + today.week, "open", "week");
     add("All time", "open", "all");
-    res.set_content(HomePage(boards, Version()), "text/html; charset=utf-8");
+    res.set_content(
+        HomePage(boards, Version(), LinksFor(o_.site, req, o_.trustForwarded, today.day)),
+        "text/html; charset=utf-8");
 }
 
 void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
@@ -870,8 +872,8 @@ void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
     std::vector<Rank> found = RanksOf(*c, *e);
     const char* periods[] = {"day", "week", "all"};
     for (size_t k = 0; k < found.size(); k++) ranks.push_back({periods[k], found[k]});
-    bool recordingServed = !(e->board == "daily" && e->day >= DayOf(NowMs()));
-    res.set_content(GamePage(*e, ranks, around, recordingServed), "text/html; charset=utf-8");
+    SiteLinks links = LinksFor(o_.site, req, o_.trustForwarded, DayOf(NowMs()));
+    res.set_content(GamePage(*e, ranks, around, links), "text/html; charset=utf-8");
 }
 
 void Server::Routes(httplib::Server& s) {
@@ -887,6 +889,10 @@ void Server::Routes(httplib::Server& s) {
         return [this, f](const httplib::Request& q, httplib::Response& r) {
             std::string key = q.path;
             for (const auto& [name, value] : q.params) key += "\n" + name + "=" + value;
+            // The pages link to the board's address as the request names it.
+            key += "\nHost: " + q.get_header_value("Host") + " " +
+                   q.get_header_value("X-Forwarded-Host") + " " +
+                   q.get_header_value("X-Forwarded-Proto");
             ReadCache::Ticket t = cache_.Find(key, r);
             if (t.answered) return;
             try {
@@ -1017,6 +1023,10 @@ const char USAGE[] =
     "                              own reason before that is the answer (6)\n"
     "  --verify-retry MS           the wait before the first try again, fourfold after\n"
     "                              each (5000)\n"
+    "  --site DIR                  serve the game's built web site under /play/\n"
+    "  --site-url URL              where the site is, for the pages' links (/play/ with\n"
+    "                              --site; none without)\n"
+    "  --allow-origin ORIGIN       let pages from ORIGIN call the API (repeatable)\n"
     "  --help, --version\n";
 
 }  // namespace
@@ -1047,6 +1057,7 @@ int ServerMain(int argc, char** argv) {
             return true;
         };
         double n = 0;
+        std::string origin;
         if (a == "--help" || a == "-h") {
             std::fputs(USAGE, stdout);
             return 0;
@@ -1061,6 +1072,13 @@ int ServerMain(int argc, char** argv) {
             if (!value(&o.database)) return 2;
         } else if (a == "--game-folder") {
             if (!value(&o.gameFolder)) return 2;
+        } else if (a == "--site") {
+            if (!value(&o.site.folder)) return 2;
+        } else if (a == "--site-url") {
+            if (!value(&o.site.url)) return 2;
+        } else if (a == "--allow-origin") {
+            if (!value(&origin)) return 2;
+            o.site.allowOrigins.push_back(origin);
         } else if (a == "--trust-forwarded") {
             o.trustForwarded = true;
         } else if (a == "--tokens-per-minute") {
@@ -1163,6 +1181,10 @@ int ServerMain(int argc, char** argv) {
     http.set_keep_alive_max_count(1000);
     http.set_payload_max_length(MAX_RECORDING + 1);
     board.Routes(http);
+    if (!ServeSite(http, o.site)) {
+        std::fprintf(stderr, "sidescroller-server: no web site in %s\n", o.site.folder.c_str());
+        return 1;
+    }
     board.MetricsRoutes(metrics);
     if (port == 0) {
         port = http.bind_to_any_port(host);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "server/site.h"
+
 namespace board {
 
 struct Options {
@@ -25,6 +27,7 @@ struct Options {
     // waits between growing fourfold from verifyRetryMs (5 s, 20 s, ... about half an hour).
     int verifyAttempts = 6;
     int64_t verifyRetryMs = 5000;
+    SiteOptions site;
 };
 
 // What only the API test may change (its own binary sets it; this program never does).

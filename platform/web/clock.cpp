@@ -42,8 +42,17 @@ uint32_t timeGetTime() {
     return CommonTimeGetTime(WEB_CLOCK);
 }
 
+// Playing for the board, the seed is the board's token's (platform/web/online.js), so that
+// the server replays the game the player saw; otherwise it comes from the clock.
+EM_JS(double, WebBoardSeed, (),
+      { return window.sidescrollerOnline ? sidescrollerOnline.seed() : -1; });
+
 uint32_t RandomSeedFromClock() {
-    return CommonRandomSeedFromClock(WEB_CLOCK);
+    double given = WebBoardSeed();
+    if (given < 0) return CommonRandomSeedFromClock(WEB_CLOCK);
+    uint32_t seed = static_cast<uint32_t>(given);
+    RecordSeed(seed);
+    return seed;
 }
 
 void WaitForWork(uint32_t wakeAt) {

@@ -197,6 +197,7 @@ var sidescrollerPage = (function () {
   // The game's fsync: the table it has just saved goes to IndexedDB.
   function keepSaves() {
     sidescrollerStorage.keep();
+    sidescrollerOnline.saved();
   }
 
   var putMs = 0;  // time spent in putImageData, for the figures
@@ -368,7 +369,8 @@ var sidescrollerPage = (function () {
         onRuntimeInitialized: function () {
           performance.mark('game-started');
           if (window.sidescrollerOffline) sidescrollerOffline.filesLoaded();
-          Module.callMain([]);
+          // Playing for the board, the game starts with the token's seed (online.js).
+          sidescrollerOnline.ready().then(function () { Module.callMain([]); });
         },
         onAbort: function (what) { show('The game stopped: ' + what + '.'); }
       };

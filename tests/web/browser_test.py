@@ -18,12 +18,11 @@ import tempfile
 import time
 
 from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 from selenium.webdriver.common.keys import Keys
 
-from webtest import (canvas_rgb, check, chromium, differing, finish, new_game_and_eight_shots,
-                     read_bmp, wait_for)
+from webtest import (Page, canvas_rgb, check, chromium, differing, finish,
+                     new_game_and_eight_shots, read_bmp, wait_for)
 
 url, bad_url, replay, reference, out = sys.argv[1:6]
 
@@ -55,46 +54,6 @@ def compare(driver, name, most=0):
     check(count <= most, "%s screen: %d of 307200 pixels differ from the headless replay's"
           % (name, count))
     return count
-
-
-class Page:
-    def __init__(self, driver):
-        self.driver = driver
-
-    def box(self):
-        return self.driver.execute_script(
-            "var r = document.getElementById('screen').getBoundingClientRect();"
-            "return [r.left, r.top, r.width, r.height];")
-
-    def move(self, x, y):
-        """The mouse to the page position over picture pixel (x, y); beyond the picture for
-        x < 0 or x >= 640."""
-        left, top, width, height = self.box()
-        px = int(left + (x + 0.5) * width / 640)
-        py = int(top + (y + 0.5) * height / 480)
-        width_limit = self.driver.execute_script("return window.innerWidth")
-        actions = ActionBuilder(self.driver)
-        actions.pointer_action.move_to_location(max(0, min(width_limit - 1, px)), py)
-        actions.perform()
-
-    def click(self, button=MouseButton.LEFT):
-        actions = ActionBuilder(self.driver)
-        actions.pointer_action.pointer_down(button=button)
-        actions.pointer_action.pointer_up(button=button)
-        actions.perform()
-
-    def keys(self, *keys):
-        ActionChains(self.driver).send_keys(*keys).perform()
-
-    def file(self, path):
-        text = self.driver.execute_script(
-            "try { var b = Module.FS.readFile(arguments[0]); var s = '';"
-            " for (var i = 0; i < b.length; i++) s += String.fromCharCode(b[i]);"
-            " return btoa(s); } catch (e) { return null; }", path)
-        return base64.b64decode(text) if text is not None else None
-
-    def frames(self, count=3):
-        time.sleep(0.026 * count + 0.05)
 
 
 def stored_table(driver, folder=False):

@@ -8,8 +8,9 @@
 # game kept and found after a reload, a stored table that is a folder replaced, and a
 # missing or broken picture named on the page; then a game in headless Firefox
 # (tests/web/firefox_test.py), the touch and phone checks (tests/web/touch_test.py), and the
-# leaderboard server's page with a name typed as markup (tests/web/board_test.py, on BUILD's
-# sidescroller-server). Pictures, the recording and high.dat stay in OUT (default
+# leaderboard (tests/web/board_test.py, on BUILD's sidescroller-server serving the site): its
+# page with a name typed as markup, games played for it in Chromium and Firefox, and the game
+# without it. Pictures, the recording and high.dat stay in OUT (default
 # build-web/browser-test).
 #   bash tests/web/run.sh [BUILD] [WEB_BUILD] [OUT]
 #   WEB_PREBUILT=1 bash tests/web/run.sh ...   tests WEB_BUILD/site as it is, without building
@@ -76,5 +77,6 @@ rm -rf "$out"
 # The same site on a phone: touch play, held upright, offline, updated, installable.
 /usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
     "$work/reference" "$out/touch"
-# The leaderboard server's page: a name typed as "<B>X</B>" shows as text, never as markup.
-/usr/bin/python3 "$root/tests/web/board_test.py" "$build/sidescroller-server"
+# The leaderboard server's page (a name typed as "<B>X</B>" shows as text, never as markup),
+# and the site playing for it.
+/usr/bin/python3 "$root/tests/web/board_test.py" "$build/sidescroller-server" "$web/site"

@@ -7,9 +7,54 @@ import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.mouse_button import MouseButton
 
 passes = []
 failures = []
+
+
+class Page:
+    """The game on a page in Chromium, played through real DOM input."""
+
+    def __init__(self, driver):
+        self.driver = driver
+
+    def box(self):
+        return self.driver.execute_script(
+            "var r = document.getElementById('screen').getBoundingClientRect();"
+            "return [r.left, r.top, r.width, r.height];")
+
+    def move(self, x, y):
+        """The mouse to the page position over picture pixel (x, y); beyond the picture for
+        x < 0 or x >= 640."""
+        left, top, width, height = self.box()
+        px = int(left + (x + 0.5) * width / 640)
+        py = int(top + (y + 0.5) * height / 480)
+        width_limit = self.driver.execute_script("return window.innerWidth")
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.move_to_location(max(0, min(width_limit - 1, px)), py)
+        actions.perform()
+
+    def click(self, button=MouseButton.LEFT):
+        actions = ActionBuilder(self.driver)
+        actions.pointer_action.pointer_down(button=button)
+        actions.pointer_action.pointer_up(button=button)
+        actions.perform()
+
+    def keys(self, *keys):
+        ActionChains(self.driver).send_keys(*keys).perform()
+
+    def file(self, path):
+        text = self.driver.execute_script(
+            "try { var b = Module.FS.readFile(arguments[0]); var s = '';"
+            " for (var i = 0; i < b.length; i++) s += String.fromCharCode(b[i]);"
+            " return btoa(s); } catch (e) { return null; }", path)
+        return base64.b64decode(text) if text is not None else None
+
+    def frames(self, count=3):
+        time.sleep(0.026 * count + 0.05)
 
 
 def check(ok, what):
