@@ -36,17 +36,25 @@ const ClockDriver WEB_CLOCK = {
     .seeded = RecordSeed,
 };
 
+const ClockDriver& Clock() {
+    return Watching() ? WatchClock() : WEB_CLOCK;
+}
+
 }  // namespace
 
 uint32_t timeGetTime() {
-    return CommonTimeGetTime(WEB_CLOCK);
+    return CommonTimeGetTime(Clock());
 }
 
 uint32_t RandomSeedFromClock() {
-    return CommonRandomSeedFromClock(WEB_CLOCK);
+    return Watching() ? WatchSeed() : CommonRandomSeedFromClock(WEB_CLOCK);
 }
 
 void WaitForWork(uint32_t wakeAt) {
+    if (Watching()) {
+        WatchWait();
+        return;
+    }
     // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
     int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);

@@ -3,12 +3,15 @@
 # Liberation Sans face and data/tavok.mp3, the music rendered from data/tavok.mid with
 # FluidSynth and the General MIDI soundfont the native game plays it with, then a list of
 # every file the page loads, with its size, for the page's progress.
-# make_site.sh SOURCE SITE BUILD VERSION
+# make_site.sh SOURCE SITE BUILD VERSION FINGERPRINT_HEADER
 set -euo pipefail
 src=$1 site=$2 build=$3 version=$4
+# The version a leaderboard server names its recordings by (server/cmake/fingerprint.cmake).
+replay_version=$version+$(sed -n 's/.*"\(.*\)".*/\1/p' "$5")
 mkdir -p "$site/data" "$site/fonts"
-sed "s/@VERSION@/$version/g" "$src/platform/web/index.html" > "$site/index.html"
-cp "$src/platform/web/page.js" "$src/platform/web/storage.js" "$site/"
+sed -e "s/@VERSION@/$version/g" -e "s/@REPLAY_VERSION@/$replay_version/g" \
+    "$src/platform/web/index.html" > "$site/index.html"
+cp "$src/platform/web/page.js" "$src/platform/web/storage.js" "$src/platform/web/watch.js" "$site/"
 cp "$src/font.des" "$site/"
 cp "$src"/data/*.bmp "$src"/data/*.wav "$src"/data/*.mid "$site/data/"
 cp /usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf "$site/fonts/"
