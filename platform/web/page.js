@@ -51,8 +51,10 @@ var sidescrollerPage = (function () {
   function fit() {
     var w = window.innerWidth, h = window.innerHeight;
     var touch = document.documentElement.classList.contains('touch');
+    // A whole multiple that all but fills the room is kept: its pixels are all alike.
     function scaleIn(width, height) {
-      return Math.max(0, Math.min(width / WIDTH, height / HEIGHT));
+      var s = Math.max(0, Math.min(width / WIDTH, height / HEIGHT)), whole = Math.floor(s);
+      return !touch && whole >= 1 && whole >= 0.97 * s ? whole : s;
     }
     var scale, right = 0, below = 0;
     if (touch) {
