@@ -43,21 +43,21 @@ outer = driver.get_window_size()
 inner = driver.execute_script("return [innerWidth, innerHeight]")
 driver.set_window_size(outer["width"] + 1280 - inner[0], outer["height"] + 900 - inner[1])
 driver.execute_async_script("""
-    var done = arguments[1], r = indexedDB.open('/save', 21);
+    var mine = arguments[0], done = arguments[1], r = indexedDB.open('/save', 21);
     r.onupgradeneeded = function () { r.result.createObjectStore('FILE_DATA'); };
     r.onsuccess = function () {
       var t = r.result.transaction(['FILE_DATA'], 'readwrite');
       t.objectStore('FILE_DATA').put({timestamp: new Date(), mode: 33206,
-                                      contents: new Uint8Array(arguments[0])}, '/save/high.dat');
+                                      contents: new Uint8Array(mine)}, '/save/high.dat');
       t.oncomplete = function () { r.result.close(); done(); };
-    };""".replace("arguments[0]", json.dumps(MINE)), None)
+    };""", MINE)
 
 driver.get(site + "?watch=" + recordings + "game.txt")
 started = wait_for(driver, "return document.getElementById('notice').hidden && "
-                           "sidescrollerWatch.state().length > 0", 20)
+                           "sidescrollerWatch.state().length > 0", 60)
 check(bool(started), "the recording is watched")
 driver.find_element("css selector", "#watch [data-speed='4']").click()
-over = wait_for(driver, "return sidescrollerWatch.state().over", 30)
+over = wait_for(driver, "return sidescrollerWatch.state().over", 60)
 check(bool(over), "watched at 4x to the end")
 
 shot = canvas_rgb(driver)
@@ -88,8 +88,8 @@ box = driver.execute_script(
 left, top, width, height, window_width, window_height, bar_top = box
 # A quarter of the page as the browser composites it, decoded here (PNG's filters, 8-bit RGB
 # or RGBA): enough to see where the picture's pixels reach.
-png = base64.b64decode(driver.execute_cdp_cmd("Page.captureScreenshot", {
-    "clip": {"x": 0, "y": 0, "width": window_width, "height": window_height, "scale": 0.25}})["data"])
+clip = {"x": 0, "y": 0, "width": window_width, "height": window_height, "scale": 0.25}
+png = base64.b64decode(driver.execute_cdp_cmd("Page.captureScreenshot", {"clip": clip})["data"])
 w, h = struct.unpack(">II", png[16:24])
 bpp = 4 if png[25] == 6 else 3
 data = b"".join(png[at + 8:at + 8 + struct.unpack(">I", png[at:at + 4])[0]]
