@@ -134,7 +134,7 @@ def game(address, width=640, height=480):
     driver, chromedriver = browser(width, height)
     try:
         driver.get(address)
-        wait_for(driver, "return document.getElementById('notice').hidden")
+        wait_for(driver, "return document.getElementById('notice').hidden", 30)
         marks = driver.execute_script(
             "return ['files-loaded', 'game-started', 'first-picture'].map(function (m) {"
             " return performance.getEntriesByName(m)[0].startTime; })")
