@@ -15,6 +15,7 @@ import os
 import struct
 import subprocess
 import sys
+import time
 import urllib.request
 import zlib
 
@@ -56,7 +57,14 @@ driver.get(site + "?watch=" + recordings + "game.txt")
 started = wait_for(driver, "return document.getElementById('notice').hidden && "
                            "sidescrollerWatch.state().length > 0", 60)
 check(bool(started), "the recording is watched")
+# Paused, the recording's clock stands; then on at 4x.
+driver.find_element("id", "watch-play").click()
+paused = driver.execute_script("return sidescrollerWatch.state().at")
+time.sleep(0.3)
+check(driver.execute_script("return sidescrollerWatch.state().at") == paused,
+      "paused at %.0f ms, the recording's clock stands" % paused)
 driver.find_element("css selector", "#watch [data-speed='4']").click()
+driver.find_element("id", "watch-play").click()
 over = wait_for(driver, "return sidescrollerWatch.state().over", 60)
 check(bool(over), "watched at 4x to the end")
 
@@ -78,7 +86,7 @@ stored = driver.execute_async_script("""
     };""")
 check(stored == MINE, "the visitor's stored table is untouched")
 sound = driver.execute_script("return sidescrollerPage.soundState().context")
-check(sound == "running", "the click on 4x started the sound: %s" % sound)
+check(sound == "running", "a click on the controls started the sound: %s" % sound)
 
 # The picture fills the window at 4:3, beside the controls, as the browser shows it.
 box = driver.execute_script(
