@@ -4,7 +4,10 @@ profile each time), and during ten seconds of a game at 640 x 480 the CPU of all
 browser's processes and the game's awake time per frame; and the same CPU for ten seconds
 of a page that shows frames with no game (bench/web_floor.html), what any game's frames cost.
 
-web_figures.py URL RUNS [FLOOR_URL]
+With BEFORE_URL, another build of the site (the page as it was), games of the two alternate,
+each in a fresh browser, in a page of 1280 x 900, where the picture is scaled.
+
+web_figures.py URL RUNS [FLOOR_URL] [BEFORE_URL]
 """
 import os
 import statistics
@@ -21,7 +24,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from webtest import chromium  # noqa: E402
 
 url, runs = sys.argv[1], int(sys.argv[2])
-floor_url = sys.argv[3] if len(sys.argv) > 3 else None
+floor_url = sys.argv[3] if len(sys.argv) > 3 and sys.argv[3] else None
+before_url = sys.argv[4] if len(sys.argv) > 4 else None
 ticks = os.sysconf("SC_CLK_TCK")
 
 
@@ -30,11 +34,12 @@ COUNTERS = ("return [Module._WebAwakeMs(), Module._WebFrames(), sidescrollerPage
             " Module._WebSleeps()]")
 
 
-def browser():
+def browser(width=640, height=480):
     driver = chromium()
-    # The page at exactly 640 x 480, the picture as it is.
+    # The page at exactly 640 x 480, the picture as it is, unless asked otherwise.
     driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": 640, "height": 480, "deviceScaleFactor": 1, "mobile": False})
+                           {"width": width, "height": height, "deviceScaleFactor": 1,
+                            "mobile": False})
     return driver, driver.service.process.pid
 
 
@@ -91,8 +96,13 @@ def wait_for(driver, script, seconds=10):
 
 
 def move(driver, x, y):
+    """The pointer over picture pixel (x, y), wherever the page shows the picture."""
+    left, top, width, height = driver.execute_script(
+        "var r = document.getElementById('screen').getBoundingClientRect();"
+        "return [r.left, r.top, r.width, r.height];")
     actions = ActionBuilder(driver)
-    actions.pointer_action.move_to_location(max(0, min(639, x)), max(0, min(479, y)))
+    actions.pointer_action.move_to_location(int(left + max(0, min(639, x)) * width / 640),
+                                            int(top + max(0, min(479, y)) * height / 480))
     actions.perform()
 
 
@@ -118,17 +128,16 @@ for _ in range(runs if floor_url else 0):
     finally:
         driver.quit()
 
-firsts, cpus, awake, puts, sleeps, rates, steps, kinds = [], [], [], [], [], [], [], []
-for _ in range(runs):
-    driver, chromedriver = browser()
+def game(address, width=640, height=480):
+    """A page load and ten seconds of a game: (the marks of the load, CPU by process, awake ms
+    a frame, putImageData ms a frame, waits a frame, frames a second)."""
+    driver, chromedriver = browser(width, height)
     try:
-        driver.get(url)
-        wait_for(driver, "return document.getElementById('notice').hidden")
+        driver.get(address)
+        wait_for(driver, "return document.getElementById('notice').hidden", 30)
         marks = driver.execute_script(
             "return ['files-loaded', 'game-started', 'first-picture'].map(function (m) {"
             " return performance.getEntriesByName(m)[0].startTime; })")
-        firsts.append(marks[2])
-        steps.append(marks)
         ActionChains(driver).send_keys("a").perform()
         time.sleep(0.3)
         ActionChains(driver).send_keys(Keys.RETURN).perform()
@@ -157,15 +166,25 @@ for _ in range(runs):
         seconds = after[1] - before[1]
         used = {k: 100.0 * (after[0].get(k, 0) - before[0].get(k, 0)) / ticks / seconds
                 for k in after[0]}
-        cpus.append(sum(used.values()))
-        kinds.append(used)
         frames = max(1, after[2][1] - before[2][1])
-        awake.append((after[2][0] - before[2][0]) / frames)
-        puts.append((after[2][2] - before[2][2]) / frames)
-        sleeps.append((after[2][3] - before[2][3]) / frames)
-        rates.append(frames / seconds)
+        return (marks, used, (after[2][0] - before[2][0]) / frames,
+                (after[2][2] - before[2][2]) / frames, (after[2][3] - before[2][3]) / frames,
+                frames / seconds)
     finally:
         driver.quit()
+
+
+firsts, cpus, awake, puts, sleeps, rates, steps, kinds = [], [], [], [], [], [], [], []
+for _ in range(runs):
+    marks, used, a, p, w, r = game(url)
+    firsts.append(marks[2])
+    steps.append(marks)
+    cpus.append(sum(used.values()))
+    kinds.append(used)
+    awake.append(a)
+    puts.append(p)
+    sleeps.append(w)
+    rates.append(r)
 
 print("first drawn logo after navigation: median %.0f ms (%s)"
       % (statistics.median(firsts), ", ".join("%.0f" % f for f in firsts)))
@@ -184,3 +203,17 @@ if floors:
     print("frames alone (bench/web_floor.html, a whole changed 640 x 480 picture 38 times a "
           "second, no game, no sound): median %.1f %% of one core (%s)"
           % (statistics.median(floors), ", ".join("%.1f" % f for f in floors)))
+if before_url:
+    # The page as it was and as it is, alternately, in a page of 1280 x 900.
+    scaled = {before_url: [], url: []}
+    for _ in range(runs):
+        for address in (before_url, url):
+            scaled[address].append(game(address, 1280, 900))
+    for name, address in (("before", before_url), ("after", url)):
+        use = [sum(g[1].values()) for g in scaled[address]]
+        print("page of 1280 x 900, %s: median %.1f %% of one core (%s); the page's drawing "
+              "%.2f ms a frame; by process (last run): %s"
+              % (name, statistics.median(use), ", ".join("%.1f" % c for c in use),
+                 statistics.median(g[3] for g in scaled[address]),
+                 ", ".join("%s %.1f %%" % (k, v) for k, v in sorted(scaled[address][-1][1].items())
+                           if v > 0)))

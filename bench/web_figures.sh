@@ -4,13 +4,16 @@
 # second build without it, made only to be measured: it cannot run); navigation to the first
 # drawn logo and the CPU of all of headless Chromium's processes during a game at 640 x 480
 # and on a page that shows frames with no game (bench/web_figures.py), then the native game's
-# CPU in the same run (bench/cpu_use.sh).
-#   bash bench/web_figures.sh [BUILD] [WEB_BUILD] [RUNS]
+# CPU in the same run (bench/cpu_use.sh). With BEFORE_SITE (a site of another build, e.g. the
+# page as it was), games of the two alternate in a page of 1280 x 900, where the picture is
+# scaled.
+#   bash bench/web_figures.sh [BUILD] [WEB_BUILD] [RUNS] [BEFORE_SITE]
 set -euo pipefail
 root=$(realpath "$(dirname "$0")/..")
 build=$(realpath "${1:-$root/build}")
 web=$(realpath -m "${2:-$root/build-web}")
 runs=${3:-5}
+before=${4:+$(realpath "$4")}
 export NODE_PATH=/usr/share/nodejs
 
 mkdir -p "$web" "$web-no-asyncify"
@@ -44,12 +47,13 @@ port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0));
 www=$(mktemp -d)
 ln -s "$site" "$www/game"
 cp "$root/bench/web_floor.html" "$www/"
+[ -n "$before" ] && ln -s "$before" "$www/before"
 python3 -m http.server --bind 127.0.0.1 --directory "$www" "$port" > /dev/null 2>&1 &
 server=$!
 trap 'kill $server 2> /dev/null || true; rm -rf "$www"' EXIT
 sleep 1
 /usr/bin/python3 "$root/bench/web_figures.py" "http://127.0.0.1:$port/game/" "$runs" \
-    "http://127.0.0.1:$port/web_floor.html"
+    "http://127.0.0.1:$port/web_floor.html" ${before:+"http://127.0.0.1:$port/before/"}
 kill $server
 echo "the native game in the same run:"
 bash "$root/bench/cpu_use.sh" "$build/sidescroller" 640x480 1

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/app.h"
+#include "app/replay/feed.h"
 #include "app/replay/replay.h"
 #include "display/display.h"
 #include "platform/clock.h"
@@ -26,26 +27,11 @@ int soundsSeen = 0;
 // An "at" has set the clock; the input that follows it belongs to that moment.
 bool atPending = false;
 
-bool PartOfTheMoment(CommandKind kind) {
-    switch (kind) {
-        case CommandKind::Move:
-        case CommandKind::Key:
-        case CommandKind::Down:
-        case CommandKind::Up:
-        case CommandKind::Click:
-        case CommandKind::Close:
-        case CommandKind::Hold:
-        case CommandKind::Release:
-            return true;
-        default:
-            return false;
-    }
-}
 bool screenshotFailed = false;
 ReplayInputHook inputHook = nullptr;
 
 void Execute(const ScriptCommand& c) {
-    if (inputHook && PartOfTheMoment(c.kind)) inputHook(c);
+    if (inputHook && IsInputCommand(c.kind)) inputHook(c);
     switch (c.kind) {
         case CommandKind::Wait:
             waitLeft = static_cast<uint32_t>(c.a);
@@ -53,27 +39,6 @@ void Execute(const ScriptCommand& c) {
         case CommandKind::Frames:
             counting = true;
             flipTarget = HeadlessFlipCount() + static_cast<uint32_t>(c.a);
-            break;
-        case CommandKind::Move:
-            HeadlessSetCursor(static_cast<int32_t>(c.a), static_cast<int32_t>(c.b));
-            break;
-        case CommandKind::Key:
-            HeadlessQueueInput(WM_KEYDOWN, static_cast<WPARAM>(c.a));
-            break;
-        case CommandKind::Down:
-            HeadlessSetKeyHeld(static_cast<int>(c.a), true);
-            HeadlessQueueInput(WM_KEYDOWN, static_cast<WPARAM>(c.a));
-            break;
-        case CommandKind::Up:
-            HeadlessSetKeyHeld(static_cast<int>(c.a), false);
-            HeadlessQueueInput(WM_KEYUP, static_cast<WPARAM>(c.a));
-            break;
-        case CommandKind::Click:
-            HeadlessQueueInput(c.a ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, 0);
-            HeadlessQueueInput(c.a ? WM_RBUTTONUP : WM_LBUTTONUP, 0);
-            break;
-        case CommandKind::Close:
-            HeadlessCloseWindow();
             break;
         case CommandKind::Lose:
             HeadlessLoseSurfaces();
@@ -89,10 +54,6 @@ void Execute(const ScriptCommand& c) {
                 screenshotFailed = true;
             }
             break;
-        case CommandKind::Hold:
-        case CommandKind::Release:
-            HeadlessSetKeyHeld(static_cast<int>(c.a), c.kind == CommandKind::Hold);
-            break;
         case CommandKind::At:
             // Straight there, as the real clock jumps between two wakings of the game.
             HeadlessAdvance(static_cast<uint32_t>(c.a) - timeGetTime());
@@ -100,6 +61,9 @@ void Execute(const ScriptCommand& c) {
             break;
         case CommandKind::Seed:
         case CommandKind::Start:
+            break;
+        default:
+            FeedInput(c);
             break;
     }
 }
@@ -135,7 +99,7 @@ void Idle(uint32_t workAt) {
         const ScriptCommand* command = ended ? nullptr : Upcoming();
         bool over = command == nullptr;
         // The game runs at the moment an "at" set, with its input, before anything later.
-        if (atPending && (over || !PartOfTheMoment(command->kind))) {
+        if (atPending && (over || !IsInputCommand(command->kind))) {
             atPending = false;
             return;
         }

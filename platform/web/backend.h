@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "platform/common/clock_driver.h"
 #include "platform/common/recorder.h"
 #include "platform/window.h"
 
@@ -21,6 +22,18 @@ void TouchWoke();
 // wait lasts, and the game's clock does not count the held time (hold.cpp).
 void WebWaitWhileHeld();
 uint32_t WebHeldMs();
+
+// Watching a recording the page has laid at /watch.txt (watch.cpp): false when there is none,
+// and the visit plays; otherwise the page is told it begins, or why it cannot be watched.
+bool WatchBegin();
+bool Watching();
+// While watching, the game's clock is the recording's, its seed the recording's, and its
+// wait lasts until the page's clock reaches the next moment, whose input then goes in.
+const ClockDriver& WatchClock();
+uint32_t WatchSeed();
+void WatchWait();
+// The page shows the end: the last picture and the score.
+void WatchEnded();
 
 // The recorder (platform/common/recorder.h) hears everything the game reads from the
 // browser; a recording runs from the start of every visit. This writes out what it holds,

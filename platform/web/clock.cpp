@@ -36,10 +36,14 @@ const ClockDriver WEB_CLOCK = {
     .seeded = RecordSeed,
 };
 
+const ClockDriver& Clock() {
+    return Watching() ? WatchClock() : WEB_CLOCK;
+}
+
 }  // namespace
 
 uint32_t timeGetTime() {
-    return CommonTimeGetTime(WEB_CLOCK);
+    return CommonTimeGetTime(Clock());
 }
 
 // Playing for the board, the seed is the board's token's (platform/web/online.js), so that
@@ -48,6 +52,7 @@ EM_JS(double, WebBoardSeed, (),
       { return window.sidescrollerOnline ? sidescrollerOnline.seed() : -1; });
 
 uint32_t RandomSeedFromClock() {
+    if (Watching()) return WatchSeed();
     double given = WebBoardSeed();
     if (given < 0) return CommonRandomSeedFromClock(WEB_CLOCK);
     uint32_t seed = static_cast<uint32_t>(given);
@@ -56,6 +61,10 @@ uint32_t RandomSeedFromClock() {
 }
 
 void WaitForWork(uint32_t wakeAt) {
+    if (Watching()) {
+        WatchWait();
+        return;
+    }
     // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
     int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);

@@ -16,6 +16,13 @@ extern "C" EMSCRIPTEN_KEEPALIVE void WebSaveScores() {
 }
 
 int main() {
+    // A recording watched is neither recorded again nor played when it cannot be watched.
+    if (WatchBegin()) {
+        if (!Watching()) return 2;
+        int code = GameMain(1);
+        WatchEnded();
+        return code;
+    }
     // Every visit is recorded, so that the page can save the play-through at any time.
     StartRecording("/recording.txt");
     int code = GameMain(1);

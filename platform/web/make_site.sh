@@ -3,18 +3,18 @@
 # Liberation Sans face and data/tavok.mp3, the music rendered from data/tavok.mid with
 # FluidSynth and the General MIDI soundfont the native game plays it with, then a list of
 # every file the page loads, with its size, for the page's progress.
-# The page carries the version the board's server compares (the release and the fingerprint
-# in FINGERPRINT, a header made by server/cmake/fingerprint.cmake).
+# The page carries the version the board's server compares and names its recordings by (the
+# release and the fingerprint in FINGERPRINT, a header made by server/cmake/fingerprint.cmake).
 # make_site.sh SOURCE SITE BUILD VERSION FINGERPRINT
 set -euo pipefail
 src=$1 site=$2 build=$3 version=$4
 fingerprint=$(sed -n 's/^#define SERVER_FINGERPRINT "\([0-9a-f]*\)"$/\1/p' "$5")
 [ -n "$fingerprint" ] || { echo "make_site: no fingerprint in $5" >&2; exit 1; }
 mkdir -p "$site/data" "$site/fonts"
-sed -e "s/@VERSION@/$version/g" -e "s/@BOARD_VERSION@/$version+$fingerprint/g" \
+sed -e "s/@VERSION@/$version/g" -e "s/@REPLAY_VERSION@/$version+$fingerprint/g" \
     "$src/platform/web/index.html" > "$site/index.html"
 cp "$src/platform/web/page.js" "$src/platform/web/storage.js" "$src/platform/web/online.js" \
-    "$site/"
+    "$src/platform/web/watch.js" "$site/"
 cp "$src/font.des" "$site/"
 # No board until the publisher names one here (docs/web.md); the file is there so that the
 # page's question for it is never an error.

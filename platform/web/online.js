@@ -11,7 +11,7 @@ var sidescrollerOnline = (function () {
   var CHOICE = 'sidescroller-board';  // in localStorage: 'board' or 'offline'
   var TOKEN_WAIT_MS = 2000;
   var board = new URLSearchParams(location.search).get('board') === 'daily' ? 'daily' : 'open';
-  var version = document.body.dataset.boardVersion;
+  var version = document.documentElement.dataset.version;
   var line = document.getElementById('online');
   var dailyLink = document.getElementById('daily');
   var server = null;            // the board's address, once the site names one
@@ -119,7 +119,9 @@ var sidescrollerOnline = (function () {
   // Before the game starts (and seeds its random numbers): settled once the token has come,
   // or the game is to play offline.
   // The marks say how long the game waited for the board, for the test.
-  var decided = readConfig().then(function (url) {
+  // A recording watched (?watch=) plays for nobody: no question, no token, no hand-in.
+  var watching = new URLSearchParams(location.search).has('watch');
+  var decided = (watching ? Promise.resolve(null) : readConfig()).then(function (url) {
     if (!url) return;
     server = url;
     return choose().then(function (choice) {

@@ -6,9 +6,20 @@
 
 var sidescrollerPage = (function () {
   var canvas = document.getElementById('screen');
+  // The game's picture, as the page's canvas is first made (index.html): the one place the
+  // page takes its size from.
+  var WIDTH = canvas.width, HEIGHT = canvas.height;
   // Desynchronized: the canvas is handed to the compositor without the page's full paint
   // each frame; measured, it cuts the renderer's share of a core by about a third.
   var context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+  // Scaled, the canvas holds the picture at a whole multiple, each pixel a square of the same
+  // size, copied from the game's picture kept at its own size here.
+  var source = document.createElement('canvas');
+  source.width = WIDTH;
+  source.height = HEIGHT;
+  var sourceContext = source.getContext('2d', { alpha: false });
+  var multiple = 1;
+  var watch = sidescrollerWatch.active();
   var game = document.getElementById('game');
   var bar = document.getElementById('bar');
   var storageLine = document.getElementById('storage');
@@ -31,16 +42,19 @@ var sidescrollerPage = (function () {
     notice.hidden = false;
   }
 
-  // The picture as large as the window allows at 4:3, by whole multiples where it fits, as
-  // sharp as the native game scales it. The page's controls never lie on it, so that a
-  // click on the picture is always a shot: they stand in the corner beside or below it,
-  // and where neither has room the picture leaves them some.
+  // The picture as large as the window allows at 4:3, and sharp at any scale: the canvas
+  // holds it at the whole multiple at or above the size shown, nearest-neighbour, and the
+  // browser's one smooth step takes that to the size shown, as emulators scale; at a whole
+  // multiple the two are one and the pixels stay square. The page's controls never lie on
+  // it, so that a click on the picture is always a shot: they stand in the corner beside or
+  // below it, and where neither has room the picture leaves them some.
   function fit() {
     var w = window.innerWidth, h = window.innerHeight;
     var touch = document.documentElement.classList.contains('touch');
+    // A whole multiple that all but fills the room is kept: its pixels are all alike.
     function scaleIn(width, height) {
-      var s = Math.max(0, Math.min(width / 640, height / 480));
-      return s >= 1 && !touch ? Math.floor(s) : s;
+      var s = Math.max(0, Math.min(width / WIDTH, height / HEIGHT)), whole = Math.floor(s);
+      return !touch && whole >= 1 && whole >= 0.97 * s ? whole : s;
     }
     var scale, right = 0, below = 0;
     if (touch) {
@@ -53,7 +67,7 @@ var sidescrollerPage = (function () {
       // The bar stands 8 pixels in from the bottom right corner.
       var across = bar.hidden ? 0 : bar.offsetWidth + 16;
       var down = bar.hidden ? 0 : bar.offsetHeight + 16;
-      if (across && (w - 640 * scale) / 2 < across && (h - 480 * scale) / 2 < down) {
+      if (across && (w - WIDTH * scale) / 2 < across && (h - HEIGHT * scale) / 2 < down) {
         var beside = scaleIn(w - across, h), under = scaleIn(w, h - down);
         if (beside > under) {
           scale = beside;
@@ -66,8 +80,23 @@ var sidescrollerPage = (function () {
     }
     game.style.right = right + 'px';
     game.style.bottom = below + 'px';
-    canvas.style.width = Math.floor(640 * scale) + 'px';
-    canvas.style.height = Math.floor(480 * scale) + 'px';
+    var shown = Math.floor(WIDTH * scale);
+    canvas.style.width = shown + 'px';
+    canvas.style.height = Math.floor(HEIGHT * scale) + 'px';
+    // A touch screen scales the picture itself, sharp, by its own rules (index.html).
+    var devicePixels = shown * (window.devicePixelRatio || 1);
+    setMultiple(touch ? 1 : Math.max(1, Math.ceil(devicePixels / WIDTH - 0.001)));
+  }
+
+  function setMultiple(k) {
+    if (k === multiple) return;
+    // At 1 the game's picture goes straight to the canvas, so the kept one is behind.
+    if (multiple === 1) sourceContext.drawImage(canvas, 0, 0);
+    multiple = k;
+    canvas.width = WIDTH * k;
+    canvas.height = HEIGHT * k;
+    context.imageSmoothingEnabled = false;
+    context.drawImage(source, 0, 0, WIDTH * k, HEIGHT * k);
   }
   window.addEventListener('resize', fit);
   fit();
@@ -196,19 +225,29 @@ var sidescrollerPage = (function () {
 
   // The game's fsync: the table it has just saved goes to IndexedDB.
   function keepSaves() {
-    sidescrollerStorage.keep();
-    sidescrollerOnline.saved();
+    // A recording watched leaves the visitor's table as it was, and is nobody's game to hand in.
+    if (!watch) {
+      sidescrollerStorage.keep();
+      sidescrollerOnline.saved();
+    }
   }
 
   var putMs = 0;  // time spent in putImageData, for the figures
   function putArea(pointer, left, top, width, height) {
     var buffer = Module.HEAPU8.buffer;
     if (!image || image.data.buffer !== buffer || image.pointer !== pointer) {
-      image = new ImageData(new Uint8ClampedArray(buffer, pointer, 640 * 480 * 4), 640, 480);
+      image = new ImageData(new Uint8ClampedArray(buffer, pointer, WIDTH * HEIGHT * 4), WIDTH,
+                            HEIGHT);
       image.pointer = pointer;
     }
     var start = performance.now();
-    context.putImageData(image, 0, 0, left, top, width, height);
+    if (multiple === 1) {
+      context.putImageData(image, 0, 0, left, top, width, height);
+    } else {
+      var k = multiple;
+      sourceContext.putImageData(image, 0, 0, left, top, width, height);
+      context.drawImage(source, left, top, width, height, left * k, top * k, width * k, height * k);
+    }
     putMs += performance.now() - start;
     if (!notice.hidden && !ended && !problemShown) {
       notice.hidden = true;
@@ -279,7 +318,7 @@ var sidescrollerPage = (function () {
   }
 
   // Before the game's static constructors run: they read "font.des" and "high.dat".
-  function layOut(files, contents) {
+  function layOut(files, contents, watched) {
     var FS = Module.FS;
     FS.mkdir('/game');
     FS.mkdir('/game/data');
@@ -298,6 +337,13 @@ var sidescrollerPage = (function () {
     FS.mkdir('/save');
     FS.symlink('/save/high.dat', '/game/high.dat');
     FS.chdir('/game');
+    // Watched, the game starts from an empty table, as the server's replay does, and keeps
+    // its table in memory.
+    if (watch) {
+      FS.writeFile('/watch.txt', watched);
+      message.textContent = 'Starting…';
+      return;
+    }
     Module.addRunDependency('saved scores');
     sidescrollerStorage.read(FS, '/save/high.dat', function () {
       if (!stopped) message.textContent = 'Starting…';
@@ -360,10 +406,13 @@ var sidescrollerPage = (function () {
         },
         preRun: [function () {
           Module.addRunDependency('game files');
-          all.then(function (contents) {
+          var watched = watch ? sidescrollerWatch.recording() : Promise.resolve(null);
+          Promise.all([all, watched]).then(function (got) {
             performance.mark('files-loaded');
-            layOut(files, contents);
+            layOut(files, got[0], got[1]);
             Module.removeRunDependency('game files');
+          }, function (error) {
+            show('This recording cannot be watched: ' + error.message + '.');
           });
         }],
         onRuntimeInitialized: function () {

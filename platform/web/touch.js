@@ -56,7 +56,8 @@ var sidescrollerTouch = (function () {
   var typed = '';  // what the game has been sent from the field
 
   function running() {
-    return typeof Module === 'object' && Module._WebTouchScreen && notice.hidden;
+    return typeof Module === 'object' && Module._WebTouchScreen && notice.hidden &&
+           !sidescrollerWatch.active();
   }
 
   function onPicture(touch) {

@@ -156,7 +156,8 @@ POINT WebPictureAt(double clientX, double clientY) {
 }
 
 void WebStartInput() {
-    if (listening) return;
+    // A visitor watching a recording only looks on.
+    if (listening || Watching()) return;
     listening = true;
     InputSetCursorReadHook(TouchCursorRead);
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;

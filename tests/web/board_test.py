@@ -179,7 +179,7 @@ def main():
     work = tempfile.mkdtemp(prefix="board-web-")
     version = subprocess.run([binary, "--version"], capture_output=True, text=True,
                              check=True).stdout.split()[-1]
-    page_version = re.search(r'data-board-version="([^"]*)"',
+    page_version = re.search(r'data-version="([^"]*)"',
                              open(os.path.join(site, "index.html")).read()).group(1)
     check(page_version == version, "the page carries the server's version %s (%s)"
           % (version, page_version))

@@ -97,10 +97,14 @@ def canvas_rgb(driver, with_recording=False):
     """The canvas's pixels; with the recording up to the frame it shows, read in the same
     turn of the page's event loop, so that the game cannot move on in between."""
     data = driver.execute_script("""
-        var c = document.getElementById('screen');
-        var d = c.getContext('2d').getImageData(0, 0, 640, 480).data, s = '';
-        for (var i = 0; i < d.length; i += 4)
-            s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+        // Scaled, the canvas holds each pixel as a k x k square: one of each is read.
+        var c = document.getElementById('screen'), k = c.width / 640, h = k >> 1;
+        var d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data, s = '';
+        for (var y = 0; y < 480; y++)
+            for (var x = 0; x < 640; x++) {
+                var i = ((y * k + h) * c.width + x * k + h) * 4;
+                s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+            }
         return arguments[0] ? [btoa(s), sidescrollerPage.recording()] : btoa(s);""",
         with_recording)
     if with_recording:
