@@ -170,8 +170,9 @@ bool Gunzip(const std::string& in, size_t bound, std::string* out, bool* tooLarg
 
 // Answers of board reads, kept until an entry is made by this process or for a second
 // (an entry made by another process on the same database shows within that second). One
-// request at a time reads a key again: from half a second on, the others keep answering
-// from the copy it will replace, and once the copy is out of date they wait for that one
+// request at a time reads a key again: from half a second on, and while that read lasts,
+// the others keep answering from the copy it will replace (a few seconds old at most), so
+// that no request waits for another's read; only without a copy do they wait for that one
 // read rather than all going to the database together.
 class ReadCache {
 public:
@@ -189,14 +190,15 @@ public:
             auto found = kept_.find(key);
             auto read = reading_.find(key);
             bool someoneReads = read != reading_.end() && read->second == generation_;
-            if (found != kept_.end() && found->second.generation == generation_ &&
-                now - found->second.at <= std::chrono::seconds(1)) {
-                if (now - found->second.at < std::chrono::milliseconds(500) || someoneReads) {
-                    res.status = 200;
-                    res.set_content(found->second.body, found->second.type.c_str());
-                    return {true, false, generation_, now};
-                }
-            } else if (someoneReads && !waited) {
+            bool kept = found != kept_.end() && found->second.generation == generation_;
+            auto age = kept ? now - found->second.at : Clock::duration::max();
+            if (age < std::chrono::milliseconds(500) ||
+                (someoneReads && age <= std::chrono::seconds(5))) {
+                res.status = 200;
+                res.set_content(found->second.body, found->second.type.c_str());
+                return {true, false, generation_, now};
+            }
+            if (someoneReads && !waited) {
                 // Bounded, so that a slow read never holds the others for long.
                 settled_.wait_for(lock, std::chrono::seconds(1), [&] {
                     auto r = reading_.find(key);

@@ -329,35 +329,46 @@ std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::
     if (y == counts.scores.size()) return {};
     std::string column, value;
     PeriodFilter(period, &column, &value);
-    std::string sql = std::string("SELECT ") + ENTRY_COLUMNS +
-                      " FROM entries WHERE board = $1 AND hidden = 0 AND score <= $2";
-    if (!column.empty()) sql += " AND " + column + " = $5";
-    sql += " ORDER BY score DESC, id LIMIT $3 OFFSET $4";
-    std::vector<db::Param> params = {Text(board), Int(counts.scores[y]), Int(limit),
+    std::vector<db::Param> params = {Text(board), Int(counts.scores[y]),
                                      Int(offset - counts.above[y])};
     if (!column.empty()) params.push_back(Text(value));
-    return Entries(c.Run(sql, params));
+    // The page's first entry, found by skipping the entries of its score before it in the
+    // index alone (no row of theirs is read); then the page by key from there.
+    db::Result first = c.Run("SELECT id FROM entries WHERE board = $1 AND hidden = 0" +
+                                 (column.empty() ? "" : " AND " + column + " = $4") +
+                                 " AND score = $2 ORDER BY id LIMIT 1 OFFSET $3",
+                             params);
+    if (first.rows.empty()) return {};
+    Entry before;
+    before.board = board;
+    before.score = counts.scores[y];
+    before.id = first.Int(0, 0) - 1;
+    return PageAfter(c, period, before, limit);
 }
 
 std::vector<Entry> PageAfter(db::Connection& c, const std::string& period, const Entry& after,
                              int limit) {
     std::string column, value;
     PeriodFilter(period, &column, &value);
-    std::string filter = column.empty() ? "" : " AND " + column + " = $5";
-    auto run = [&](const std::string& where, int n) {
-        std::vector<db::Param> params = {Text(after.board), Int(after.score), Int(after.id),
-                                         Int(n)};
+    std::string filter = column.empty() ? "" : " AND " + column + " = $4";
+    // The same score after the entry, then the lower scores: each a range of one index.
+    auto run = [&](const std::string& where, int n, bool byId) {
+        std::vector<db::Param> params = {Text(after.board), Int(after.score), Int(n)};
         if (!column.empty()) params.push_back(Text(value));
-        return Entries(c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
-                                 " FROM entries WHERE board = $1 AND hidden = 0" + filter +
-                                 " AND " + where + " LIMIT $4",
-                             params));
+        std::string sql = std::string("SELECT ") + ENTRY_COLUMNS +
+                          " FROM entries WHERE board = $1 AND hidden = 0" + filter + " AND " +
+                          where;
+        if (byId) {
+            params.push_back(Int(after.id));
+            sql += " AND id > $" + std::to_string(params.size()) + " ORDER BY id";
+        } else {
+            sql += " ORDER BY score DESC, id";
+        }
+        return Entries(c.Run(sql + " LIMIT $3", params));
     };
-    std::vector<Entry> page = run("score = $2 AND id > $3 ORDER BY id", limit);
+    std::vector<Entry> page = run("score = $2", limit, true);
     if (static_cast<int>(page.size()) < limit) {
-        // $3 is named so that both reads take the same parameters.
-        std::vector<Entry> rest = run("score < $2 AND id <> $3 ORDER BY score DESC, id",
-                                      limit - static_cast<int>(page.size()));
+        std::vector<Entry> rest = run("score < $2", limit - static_cast<int>(page.size()), false);
         page.insert(page.end(), rest.begin(), rest.end());
     }
     return page;

@@ -639,6 +639,14 @@ TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver
     EXPECT_EQ(early.body["games"][0]["date"], dayOf(midnight));
     EXPECT_EQ(early.body["games"][0]["rank"]["all"]["total"], N + 2);
     EXPECT_EQ(early.body["games"][0]["rank"]["day"], (json{{"rank", 1}, {"total", 1}}));
+
+    // A database that a newer server has migrated is refused, with the reason.
+    c->Run("UPDATE schema_version SET version = version + 1");
+    std::string out = folder + "/newer.txt";
+    EXPECT_NE(Shell(fs::read_symlink("/proc/self/exe").string() + " serve --database '" + database +
+                    "' migrate > " + out + " 2>&1"),
+              0);
+    EXPECT_NE(ReadFile(out).find("newer than this program"), std::string::npos) << ReadFile(out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Postgres, ManyProcessesTest, ::testing::Values("postgresql"),
