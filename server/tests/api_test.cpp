@@ -619,6 +619,13 @@ TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver
         return Answer(apis[1].Post("/api/v1/games", {{"Authorization", "Bearer " + token}}, first,
                                    "text/plain"));
     };
+    // A hand-in of another version waits for a verifier of that version,
+    // though it came first.
+    int64_t foreign = c->Run(
+                           "INSERT INTO submissions (token, body, state, received, version) "
+                           "VALUES ('old', $1, 'queued', 0, '0.9+old') RETURNING id",
+                           {db::Blob(first)})
+                          .Int(0, 0);
     Reply lateGame = queue(before);
     ASSERT_EQ(lateGame.status, 202) << lateGame.text;
     MoveClock(1000);
@@ -638,6 +645,10 @@ TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver
     EXPECT_EQ(late.body["games"][0]["date"], dayOf(midnight - 1));
     EXPECT_EQ(early.body["games"][0]["date"], dayOf(midnight));
     EXPECT_EQ(early.body["games"][0]["rank"]["all"]["total"], N + 2);
+    EXPECT_EQ(c->Run("SELECT owner FROM submissions WHERE id = $1 AND state = 'queued'",
+                     {db::Int(foreign)})
+                  .rows,
+              (std::vector<db::Row>{{std::string()}}));
     EXPECT_EQ(early.body["games"][0]["rank"]["day"], (json{{"rank", 1}, {"total", 1}}));
 
     // A database that a newer server has migrated is refused, with the reason.
