@@ -605,16 +605,18 @@ TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver
     std::string last = "/api/v1/games/" + std::to_string(*ids.rbegin());
     EXPECT_EQ(Answer(apis[0].Get(last)).body, Answer(apis[1].Get(last)).body);
 
-    // A game handed in half a second before midnight (UTC, by the database's clock) and
-    // verified after it counts on the day it arrived; one half a second after, on the next.
+    // A game handed in three seconds before midnight (UTC, by the database's clock) and
+    // verified after it counts on the day it arrived; one three seconds after, on the next.
     verify1->Stop(SIGTERM);
-    int64_t realNow = c->Run("SELECT " + board::DatabaseNowMs(c->dialect())).Int(0, 0);
+    auto movedNow = [&] {
+        return c->Run("SELECT " + board::DatabaseNowMs(c->dialect())).Int(0, 0) + clock;
+    };
     const int64_t DAY = 24 * 3600 * 1000;
-    int64_t midnight = (realNow + clock) / DAY * DAY + DAY;
-    MoveClock(midnight - 30000 - (realNow + clock));
+    int64_t midnight = movedNow() / DAY * DAY + DAY;
+    MoveClock(midnight - 30000 - movedNow());
     std::string before = Token("open").body["token"];
     std::string after = Token("open").body["token"];
-    MoveClock(29500);
+    MoveClock(midnight - 3000 - movedNow());
     auto queue = [&](const std::string& token) {
         return Answer(apis[1].Post("/api/v1/games", {{"Authorization", "Bearer " + token}}, first,
                                    "text/plain"));
@@ -628,7 +630,7 @@ TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver
                           .Int(0, 0);
     Reply lateGame = queue(before);
     ASSERT_EQ(lateGame.status, 202) << lateGame.text;
-    MoveClock(1000);
+    MoveClock(midnight + 3000 - movedNow());
     Reply earlyGame = queue(after);
     ASSERT_EQ(earlyGame.status, 202) << earlyGame.text;
     auto verify3 = Role("verify");
