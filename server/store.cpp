@@ -46,7 +46,19 @@ CREATE TABLE counts (
 ALTER TABLE submissions ADD COLUMN attempts INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE submissions ADD COLUMN not_before BIGINT NOT NULL DEFAULT 0;
 )",
+    // Many processes on one database: a verifier leases what it verifies, and takes only
+    // hand-ins of its own version.
+    R"(
+ALTER TABLE submissions ADD COLUMN version TEXT NOT NULL DEFAULT '';
+ALTER TABLE submissions ADD COLUMN owner TEXT NOT NULL DEFAULT '';
+ALTER TABLE submissions ADD COLUMN leased_until BIGINT NOT NULL DEFAULT 0;
+UPDATE submissions SET version = COALESCE(
+    (SELECT version FROM tokens WHERE tokens.id = submissions.token), '');
+CREATE INDEX submissions_queue ON submissions (state, version, id);
+)",
 };
+
+static_assert(std::size(STEPS) == SCHEMA_VERSION);
 
 std::string ForDialect(std::string sql, db::Dialect d) {
     auto replace = [&](const std::string& from, const std::string& to) {
@@ -118,6 +130,22 @@ std::string DatabaseNowMs(db::Dialect d) {
 }
 
 void Migrate(db::Connection& c) {
+    // Processes started together migrate one after another: on PostgreSQL two could both
+    // find the table missing, or both the same step to take. SQLite's write lock already
+    // orders them.
+    bool postgres = c.dialect() == db::Dialect::Postgres;
+    if (postgres) c.Script("SELECT pg_advisory_lock(5151)");
+    struct Unlock {
+        db::Connection& c;
+        bool postgres;
+        ~Unlock() {
+            try {
+                if (postgres) c.Script("SELECT pg_advisory_unlock(5151)");
+            } catch (const db::Error&) {
+                // The connection is gone, and its lock with it.
+            }
+        }
+    } unlock{c, postgres};
     c.Script("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
     db::InTransaction(c, [&] {
         if (c.Run("SELECT COUNT(*) FROM schema_version").Int(0, 0) == 0) {
@@ -193,6 +221,28 @@ std::optional<Submission> SubmissionFrom(const db::Result& r) {
     return s;
 }
 }  // namespace
+
+int64_t ClaimSubmission(db::Connection& c, const std::string& version, const std::string& owner,
+                        int64_t leaseMs, int64_t clockOffsetMs) {
+    // One statement: SQLite runs it alone, and on PostgreSQL a row another verifier is
+    // taking at the same moment is skipped rather than waited for.
+    std::string now = "(" + DatabaseNowMs(c.dialect()) + " + CAST($4 AS BIGINT))";
+    std::string lock = c.dialect() == db::Dialect::Postgres ? " FOR UPDATE SKIP LOCKED" : "";
+    db::Result r = c.Run(
+        "UPDATE submissions SET owner = $2, leased_until = " + now +
+            " + $3 WHERE id = (SELECT id FROM submissions WHERE state = 'queued' AND version = $1 "
+            "AND not_before <= " +
+            now + " AND leased_until <= " + now + " ORDER BY id LIMIT 1" + lock + ") RETURNING id",
+        {Text(version), Text(owner), Int(leaseMs), Int(clockOffsetMs)});
+    return r.rows.empty() ? 0 : r.Int(0, 0);
+}
+
+void RenewLeases(db::Connection& c, const std::string& owner, int64_t leaseMs,
+                 int64_t clockOffsetMs) {
+    c.Run("UPDATE submissions SET leased_until = " + DatabaseNowMs(c.dialect()) +
+              " + CAST($3 AS BIGINT) + $2 WHERE owner = $1 AND state = 'queued'",
+          {Text(owner), Int(leaseMs), Int(clockOffsetMs)});
+}
 
 std::optional<Submission> FindSubmission(db::Connection& c, int64_t id) {
     return SubmissionFrom(
@@ -279,35 +329,46 @@ std::vector<Entry> Page(db::Connection& c, const std::string& board, const std::
     if (y == counts.scores.size()) return {};
     std::string column, value;
     PeriodFilter(period, &column, &value);
-    std::string sql = std::string("SELECT ") + ENTRY_COLUMNS +
-                      " FROM entries WHERE board = $1 AND hidden = 0 AND score <= $2";
-    if (!column.empty()) sql += " AND " + column + " = $5";
-    sql += " ORDER BY score DESC, id LIMIT $3 OFFSET $4";
-    std::vector<db::Param> params = {Text(board), Int(counts.scores[y]), Int(limit),
+    std::vector<db::Param> params = {Text(board), Int(counts.scores[y]),
                                      Int(offset - counts.above[y])};
     if (!column.empty()) params.push_back(Text(value));
-    return Entries(c.Run(sql, params));
+    // The page's first entry, found by skipping the entries of its score before it in the
+    // index alone (no row of theirs is read); then the page by key from there.
+    db::Result first = c.Run("SELECT id FROM entries WHERE board = $1 AND hidden = 0" +
+                                 (column.empty() ? "" : " AND " + column + " = $4") +
+                                 " AND score = $2 ORDER BY id LIMIT 1 OFFSET $3",
+                             params);
+    if (first.rows.empty()) return {};
+    Entry before;
+    before.board = board;
+    before.score = counts.scores[y];
+    before.id = first.Int(0, 0) - 1;
+    return PageAfter(c, period, before, limit);
 }
 
 std::vector<Entry> PageAfter(db::Connection& c, const std::string& period, const Entry& after,
                              int limit) {
     std::string column, value;
     PeriodFilter(period, &column, &value);
-    std::string filter = column.empty() ? "" : " AND " + column + " = $5";
-    auto run = [&](const std::string& where, int n) {
-        std::vector<db::Param> params = {Text(after.board), Int(after.score), Int(after.id),
-                                         Int(n)};
+    std::string filter = column.empty() ? "" : " AND " + column + " = $4";
+    // The same score after the entry, then the lower scores: each a range of one index.
+    auto run = [&](const std::string& where, int n, bool byId) {
+        std::vector<db::Param> params = {Text(after.board), Int(after.score), Int(n)};
         if (!column.empty()) params.push_back(Text(value));
-        return Entries(c.Run(std::string("SELECT ") + ENTRY_COLUMNS +
-                                 " FROM entries WHERE board = $1 AND hidden = 0" + filter +
-                                 " AND " + where + " LIMIT $4",
-                             params));
+        std::string sql = std::string("SELECT ") + ENTRY_COLUMNS +
+                          " FROM entries WHERE board = $1 AND hidden = 0" + filter + " AND " +
+                          where;
+        if (byId) {
+            params.push_back(Int(after.id));
+            sql += " AND id > $" + std::to_string(params.size()) + " ORDER BY id";
+        } else {
+            sql += " ORDER BY score DESC, id";
+        }
+        return Entries(c.Run(sql + " LIMIT $3", params));
     };
-    std::vector<Entry> page = run("score = $2 AND id > $3 ORDER BY id", limit);
+    std::vector<Entry> page = run("score = $2", limit, true);
     if (static_cast<int>(page.size()) < limit) {
-        // $3 is named so that both reads take the same parameters.
-        std::vector<Entry> rest = run("score < $2 AND id <> $3 ORDER BY score DESC, id",
-                                      limit - static_cast<int>(page.size()));
+        std::vector<Entry> rest = run("score < $2", limit - static_cast<int>(page.size()), false);
         page.insert(page.end(), rest.begin(), rest.end());
     }
     return page;
