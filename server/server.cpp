@@ -18,7 +18,6 @@
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
-#include <set>
 #include <thread>
 
 #include "server/pages.h"
@@ -49,6 +48,15 @@ int64_t ClockOffsetMs() {
         if (!(in >> offset)) offset = 0;
     }
     return offset;
+}
+
+// The database's clock, moved as the test moves the process's: every process that shares
+// the database agrees on it, so a day or a lease never depends on which one asked.
+int64_t DatabaseNow(db::Connection& c) {
+    return c
+        .Run("SELECT " + DatabaseNowMs(c.dialect()) + " + CAST($1 AS BIGINT)",
+             {db::Int(ClockOffsetMs())})
+        .Int(0, 0);
 }
 
 int64_t NowMs() {
@@ -242,11 +250,16 @@ public:
         auto c = pool_->Take();
         tokenSecret_ = Secret(*c, "token");
         dailySecret_ = Secret(*c, "daily");
+        char host[256] = "";
+        gethostname(host, sizeof host - 1);
+        owner_ = std::string(host) + ":" + std::to_string(getpid()) + ":" + Hex(RandomBytes(4));
     }
 
     void Routes(httplib::Server& s);
     void MetricsRoutes(httplib::Server& s);
     void VerifierLoop();
+    // Renews this process's leases while it runs.
+    void LeaseKeeper();
     void Stop() {
         running_ = false;
         wake_.notify_all();
@@ -307,9 +320,9 @@ private:
     Metrics metrics_;
     std::atomic<bool> running_{true};
     std::mutex mutex_;
-    std::condition_variable wake_;  // a hand-in queued, or the server stopping
-    std::condition_variable done_;  // a verification ended
-    std::set<int64_t> claimed_;
+    std::condition_variable wake_;                   // a hand-in queued, or the server stopping
+    std::condition_variable done_;                   // a verification ended
+    std::string owner_;                              // this process, in the leases it holds
     std::chrono::steady_clock::time_point retryAt_;  // the earliest retry this process set
     ReadCache cache_;
 };
@@ -371,10 +384,11 @@ void Server::PostToken(const httplib::Request& req, httplib::Response& res) {
                            {"server", Version()},
                            {"client", body["version"]}});
     }
+    auto c = pool_->Take();
     Token t;
     t.id = Hex(RandomBytes(16));
     t.board = boardName;
-    t.issued = NowMs();
+    t.issued = DatabaseNow(*c);
     t.expires = t.issued + o_.tokenLifeMs;
     t.version = Version();
     if (boardName == "daily") {
@@ -385,7 +399,6 @@ void Server::PostToken(const httplib::Request& req, httplib::Response& res) {
         std::memcpy(&t.seed, r.data(), 4);
         if (testHooks.seed >= 0) t.seed = static_cast<uint32_t>(testHooks.seed);
     }
-    auto c = pool_->Take();
     InsertToken(*c, t);
     metrics_.tokens++;
     json out{{"token", t.id + "." + TokenMac(t.id)},
@@ -460,7 +473,8 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
     auto c = pool_->Take();
     std::optional<Token> token = FindToken(*c, id);
     if (!token) return refuse(401, "unknown token");
-    int64_t now = NowMs();
+    // The token was issued by the database's clock; its age is measured by the same.
+    int64_t now = DatabaseNow(*c);
     if (now > token->expires) return refuse(403, "the token has expired");
     if (token->version != Version()) {
         return Answer(res, 409,
@@ -506,10 +520,10 @@ void Server::PostGame(const httplib::Request& req, httplib::Response& res,
             // A game's day is the date it arrived by the database's clock, which every
             // process shares.
             db::Result r = c->Run(
-                "INSERT INTO submissions (token, body, state, received) VALUES ($1, $2, "
-                "'queued', " +
-                    DatabaseNowMs(c->dialect()) + " + CAST($3 AS BIGINT)) RETURNING id",
-                {db::Text(id), db::Blob(body), db::Int(ClockOffsetMs())});
+                "INSERT INTO submissions (token, body, state, received, version) VALUES ($1, "
+                "$2, 'queued', " +
+                    DatabaseNowMs(c->dialect()) + " + CAST($3 AS BIGINT), $4) RETURNING id",
+                {db::Text(id), db::Blob(body), db::Int(ClockOffsetMs()), db::Text(Version())});
             c->Run("UPDATE tokens SET recording = $2 WHERE id = $1",
                    {db::Text(id), db::Blob(body)});
             return r.Int(0, 0);
@@ -581,6 +595,12 @@ void Server::Verify(int64_t id) {
     db::InTransaction(*c, [&] {
         entered = 0;
         retry = false;
+        // Held until the commit: a verifier whose lease ran out while it worked, finishing
+        // together with the one that took the hand-in over, waits here and then finds it done.
+        if (c->dialect() == db::Dialect::Postgres) {
+            c->Run("SELECT id FROM submissions WHERE id = $1 FOR UPDATE", {db::Int(id)});
+            c->Run("SELECT id FROM tokens WHERE id = $1 FOR UPDATE", {db::Text(s->token)});
+        }
         std::optional<Submission> again = FindSubmission(*c, id);
         if (!again || again->state != "queued") return;  // another process finished it
         json answer;
@@ -594,8 +614,10 @@ void Server::Verify(int64_t id) {
                                    .Int(0, 0);
             if (attempts < o_.verifyAttempts) {
                 int64_t wait = o_.verifyRetryMs << std::min<int64_t>(2 * (attempts - 1), 20);
-                c->Run("UPDATE submissions SET not_before = $2 WHERE id = $1",
-                       {db::Int(id), db::Int(NowMs() + wait)});
+                // Free for any verifier once the wait is over.
+                c->Run("UPDATE submissions SET not_before = " + DatabaseNowMs(c->dialect()) +
+                           " + CAST($2 AS BIGINT), owner = '', leased_until = 0 WHERE id = $1",
+                       {db::Int(id), db::Int(wait + ClockOffsetMs())});
                 auto at = std::chrono::steady_clock::now() + std::chrono::milliseconds(wait);
                 std::lock_guard lock(mutex_);
                 if (retryAt_ < std::chrono::steady_clock::now() || at < retryAt_) retryAt_ = at;
@@ -682,15 +704,7 @@ void Server::VerifierLoop() {
         if (!testHooks.holdVerifier) {
             try {
                 auto c = pool_->Take();
-                db::Result r = c->Run(
-                    "SELECT id FROM submissions WHERE state = 'queued' AND not_before <= $1 "
-                    "ORDER BY id LIMIT 64",
-                    {db::Int(NowMs())});
-                std::lock_guard lock(mutex_);
-                for (size_t y = 0; y < r.rows.size() && !next; y++) {
-                    if (!claimed_.count(r.Int(y, 0))) next = r.Int(y, 0);
-                }
-                if (next) claimed_.insert(next);
+                next = ClaimSubmission(*c, Version(), owner_, o_.leaseMs, ClockOffsetMs());
             } catch (const db::Error& e) {
                 Log({{"event", "error"}, {"error", e.what()}});
             }
@@ -701,15 +715,30 @@ void Server::VerifierLoop() {
             } catch (const std::exception& e) {
                 Log({{"event", "error"}, {"submission", next}, {"error", e.what()}});
             }
-            std::lock_guard lock(mutex_);
-            claimed_.erase(next);
             continue;
         }
         std::unique_lock lock(mutex_);
-        // Another process's hand-in is found within a second; this one's retry on time.
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        // Another process's hand-in is found within a fifth of a second (an api process
+        // cannot wake this one); this one's own at once, its retry on time.
+        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
         if (retryAt_ > std::chrono::steady_clock::now()) until = std::min(until, retryAt_);
         wake_.wait_until(lock, until);
+    }
+}
+
+void Server::LeaseKeeper() {
+    std::unique_lock lock(mutex_);
+    while (running_) {
+        auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(o_.leaseMs / 3);
+        if (wake_.wait_until(lock, due, [this] { return !running_; })) break;
+        lock.unlock();
+        try {
+            auto c = pool_->Take();
+            RenewLeases(*c, owner_, o_.leaseMs, ClockOffsetMs());
+        } catch (const db::Error& e) {
+            Log({{"event", "error"}, {"error", e.what()}});
+        }
+        lock.lock();
     }
 }
 
@@ -1017,6 +1046,11 @@ const char USAGE[] =
     "                              own reason before that is the answer (6)\n"
     "  --verify-retry MS           the wait before the first try again, fourfold after\n"
     "                              each (5000)\n"
+    "  --role all|api|verify       answer HTTP and queue hand-ins (api), verify them from\n"
+    "                              the queue (verify), or both (all, the default); any\n"
+    "                              number of each on one database\n"
+    "  --lease-seconds N           how long a verifier that died holds a hand-in before\n"
+    "                              another takes it over (30)\n"
     "  --help, --version\n";
 
 }  // namespace
@@ -1067,6 +1101,17 @@ int ServerMain(int argc, char** argv) {
             if (!number(&o.tokensPerMinute)) return 2;
         } else if (a == "--games-per-minute") {
             if (!number(&o.gamesPerMinute)) return 2;
+        } else if (a == "--role") {
+            std::string role;
+            if (!value(&role)) return 2;
+            if (role != "all" && role != "api" && role != "verify") {
+                std::fprintf(stderr, "sidescroller-server: --role is all, api or verify\n");
+                return 2;
+            }
+            o.role = role == "api" ? Role::Api : role == "verify" ? Role::Verify : Role::All;
+        } else if (a == "--lease-seconds") {
+            if (!number(&n) || n < 1) return 2;
+            o.leaseMs = static_cast<int64_t>(n * 1000);
         } else if (a == "--answer-wait") {
             if (!number(&n)) return 2;
             o.answerWaitMs = static_cast<int>(n);
@@ -1102,6 +1147,8 @@ int ServerMain(int argc, char** argv) {
         // nothing past a few.
         bool postgres = o.database.rfind("postgres", 0) == 0;
         int size = postgres ? o.threads : o.threads / 4 + 2;
+        // A verifier alone needs one for each verification, its leases and its housekeeping.
+        if (o.role == Role::Verify) size = o.verifiers + 2;
         pool = std::make_unique<db::Pool>(o.database, rest.empty() ? size : 1);
         auto c = pool->Take();
         Migrate(*c);
@@ -1164,9 +1211,12 @@ int ServerMain(int argc, char** argv) {
     http.set_payload_max_length(MAX_RECORDING + 1);
     board.Routes(http);
     board.MetricsRoutes(metrics);
-    if (port == 0) {
+    bool serving = o.role != Role::Verify;
+    bool verifying = o.role != Role::Api;
+    // A verifier alone has no public listener.
+    if (serving && port == 0) {
         port = http.bind_to_any_port(host);
-    } else if (!http.bind_to_port(host, port)) {
+    } else if (serving && !http.bind_to_port(host, port)) {
         port = -1;
     }
     if (port < 0) {
@@ -1183,15 +1233,24 @@ int ServerMain(int argc, char** argv) {
             return 1;
         }
     }
-    std::printf("sidescroller-server %s listening on http://%s:%d/\n", Version().c_str(),
-                host.c_str(), port);
+    if (serving) {
+        std::printf("sidescroller-server %s listening on http://%s:%d/\n", Version().c_str(),
+                    host.c_str(), port);
+    } else {
+        std::printf("sidescroller-server %s verifying from the queue\n", Version().c_str());
+    }
     if (!o.metricsListen.empty()) {
         std::printf("metrics on http://%s:%d/metrics\n", metricsHost.c_str(), metricsPort);
     }
     std::fflush(stdout);
 
     std::vector<std::thread> verifiers;
-    for (int i = 0; i < o.verifiers; i++) verifiers.emplace_back([&] { board.VerifierLoop(); });
+    if (verifying) {
+        for (int i = 0; i < o.verifiers; i++) {
+            verifiers.emplace_back([&] { board.VerifierLoop(); });
+        }
+        verifiers.emplace_back([&] { board.LeaseKeeper(); });
+    }
     std::thread metricsThread;
     if (!o.metricsListen.empty()) metricsThread = std::thread([&] { metrics.listen_after_bind(); });
     std::atomic<bool> signalled{false};
@@ -1205,7 +1264,11 @@ int ServerMain(int argc, char** argv) {
         metrics.stop();
     });
 
-    http.listen_after_bind();
+    if (serving) {
+        http.listen_after_bind();
+    } else {
+        signals.join();
+    }
     // Requests in flight have had their answers; what is queued stays in the database.
     board.Stop();
     for (auto& t : verifiers) t.join();
@@ -1213,11 +1276,13 @@ int ServerMain(int argc, char** argv) {
         metrics.stop();
         metricsThread.join();
     }
-    if (!signalled) {
-        // listen ended without a signal (an error): wake the signal thread so it ends.
-        pthread_kill(signals.native_handle(), SIGTERM);
+    if (signals.joinable()) {
+        if (!signalled) {
+            // listen ended without a signal (an error): wake the signal thread so it ends.
+            pthread_kill(signals.native_handle(), SIGTERM);
+        }
+        signals.join();
     }
-    signals.join();
     Log({{"event", "stopped"}});
     return 0;
 }

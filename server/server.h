@@ -6,7 +6,11 @@
 
 namespace board {
 
+// What a process does: answer HTTP and queue hand-ins, verify from the queue, or both.
+enum class Role { All, Api, Verify };
+
 struct Options {
+    Role role = Role::All;
     std::string listen = "127.0.0.1:8080";
     std::string metricsListen;  // empty: no metrics listener
     std::string database = "sqlite:scores.sqlite";
@@ -25,6 +29,9 @@ struct Options {
     // waits between growing fourfold from verifyRetryMs (5 s, 20 s, ... about half an hour).
     int verifyAttempts = 6;
     int64_t verifyRetryMs = 5000;
+    // A verifier that dies leaves its hand-in to another after this long; a live one renews
+    // its leases every third of it.
+    int64_t leaseMs = 30000;
 };
 
 // What only the API test may change (its own binary sets it; this program never does).

@@ -46,7 +46,19 @@ CREATE TABLE counts (
 ALTER TABLE submissions ADD COLUMN attempts INTEGER NOT NULL DEFAULT 0;
 ALTER TABLE submissions ADD COLUMN not_before BIGINT NOT NULL DEFAULT 0;
 )",
+    // Many processes on one database: a verifier leases what it verifies, and takes only
+    // hand-ins of its own version.
+    R"(
+ALTER TABLE submissions ADD COLUMN version TEXT NOT NULL DEFAULT '';
+ALTER TABLE submissions ADD COLUMN owner TEXT NOT NULL DEFAULT '';
+ALTER TABLE submissions ADD COLUMN leased_until BIGINT NOT NULL DEFAULT 0;
+UPDATE submissions SET version = COALESCE(
+    (SELECT version FROM tokens WHERE tokens.id = submissions.token), '');
+CREATE INDEX submissions_queue ON submissions (state, version, id);
+)",
 };
+
+static_assert(std::size(STEPS) == SCHEMA_VERSION);
 
 std::string ForDialect(std::string sql, db::Dialect d) {
     auto replace = [&](const std::string& from, const std::string& to) {
@@ -118,6 +130,22 @@ std::string DatabaseNowMs(db::Dialect d) {
 }
 
 void Migrate(db::Connection& c) {
+    // Processes started together migrate one after another: on PostgreSQL two could both
+    // find the table missing, or both the same step to take. SQLite's write lock already
+    // orders them.
+    bool postgres = c.dialect() == db::Dialect::Postgres;
+    if (postgres) c.Script("SELECT pg_advisory_lock(5151)");
+    struct Unlock {
+        db::Connection& c;
+        bool postgres;
+        ~Unlock() {
+            try {
+                if (postgres) c.Script("SELECT pg_advisory_unlock(5151)");
+            } catch (const db::Error&) {
+                // The connection is gone, and its lock with it.
+            }
+        }
+    } unlock{c, postgres};
     c.Script("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)");
     db::InTransaction(c, [&] {
         if (c.Run("SELECT COUNT(*) FROM schema_version").Int(0, 0) == 0) {
@@ -193,6 +221,28 @@ std::optional<Submission> SubmissionFrom(const db::Result& r) {
     return s;
 }
 }  // namespace
+
+int64_t ClaimSubmission(db::Connection& c, const std::string& version, const std::string& owner,
+                        int64_t leaseMs, int64_t clockOffsetMs) {
+    // One statement: SQLite runs it alone, and on PostgreSQL a row another verifier is
+    // taking at the same moment is skipped rather than waited for.
+    std::string now = "(" + DatabaseNowMs(c.dialect()) + " + CAST($4 AS BIGINT))";
+    std::string lock = c.dialect() == db::Dialect::Postgres ? " FOR UPDATE SKIP LOCKED" : "";
+    db::Result r = c.Run(
+        "UPDATE submissions SET owner = $2, leased_until = " + now +
+            " + $3 WHERE id = (SELECT id FROM submissions WHERE state = 'queued' AND version = $1 "
+            "AND not_before <= " +
+            now + " AND leased_until <= " + now + " ORDER BY id LIMIT 1" + lock + ") RETURNING id",
+        {Text(version), Text(owner), Int(leaseMs), Int(clockOffsetMs)});
+    return r.rows.empty() ? 0 : r.Int(0, 0);
+}
+
+void RenewLeases(db::Connection& c, const std::string& owner, int64_t leaseMs,
+                 int64_t clockOffsetMs) {
+    c.Run("UPDATE submissions SET leased_until = " + DatabaseNowMs(c.dialect()) +
+              " + CAST($3 AS BIGINT) + $2 WHERE owner = $1 AND state = 'queued'",
+          {Text(owner), Int(leaseMs), Int(clockOffsetMs)});
+}
 
 std::optional<Submission> FindSubmission(db::Connection& c, int64_t id) {
     return SubmissionFrom(

@@ -10,7 +10,7 @@
 
 namespace board {
 
-constexpr int SCHEMA_VERSION = 2;
+constexpr int SCHEMA_VERSION = 3;
 
 // Brings the database to SCHEMA_VERSION (each step in its own transaction); throws db::Error
 // when the database is newer than this program.
@@ -45,6 +45,14 @@ struct Submission {
     int64_t received = 0;
 };
 std::optional<Submission> FindSubmission(db::Connection& c, int64_t id);
+// Leases the oldest queued hand-in of this version that is due and that no live lease holds
+// to owner for leaseMs by the database's clock; its id, or 0 when there is none. A verifier
+// that dies leaves it to another once the lease runs out.
+int64_t ClaimSubmission(db::Connection& c, const std::string& version, const std::string& owner,
+                        int64_t leaseMs, int64_t clockOffsetMs);
+// Extends every lease owner holds by leaseMs from now.
+void RenewLeases(db::Connection& c, const std::string& owner, int64_t leaseMs,
+                 int64_t clockOffsetMs);
 // The token's latest submission, if any.
 std::optional<Submission> LatestSubmission(db::Connection& c, const std::string& token);
 

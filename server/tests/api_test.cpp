@@ -11,16 +11,19 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <thread>
 
 #include "server/db.h"
 #include "server/server.h"
+#include "server/store.h"
 
 namespace {
 
@@ -183,6 +186,7 @@ public:
         pid_ = 0;
         return status;
     }
+    pid_t Pid() const { return pid_; }
     int port = 0, metricsPort = 0;
 
 private:
@@ -512,6 +516,133 @@ TEST_P(BoardApiTest, AcknowledgedGamesSurviveAKillAndTheServersOwnFailures) {
     std::strftime(day, sizeof day, "%Y-%m-%d", std::gmtime(&later));
     EXPECT_EQ(entered.body["games"][0]["date"], day);
 }
+
+// Two api and two verify processes of the server on one PostgreSQL.
+class ManyProcessesTest : public BoardApiTest {
+protected:
+    std::unique_ptr<ServerProcess> Role(const std::string& role) {
+        auto p = std::make_unique<ServerProcess>(
+            database, clockFile, folder + "/tmp", false,
+            std::vector<std::string>{"--role", role, "--tokens-per-minute", "0",
+                                     "--games-per-minute", "0", "--lease-seconds", "2",
+                                     "--answer-wait", "1000", "--threads", "16"});
+        EXPECT_TRUE(role == "verify" || p->port > 0) << role << " did not start";
+        return p;
+    }
+};
+
+TEST_P(ManyProcessesTest, EveryGameIsEnteredOnceWhenAVerifierDiesAndDaysRollOver) {
+    auto api1 = Role("api");
+    auto api2 = Role("api");
+    auto verify1 = Role("verify");
+    auto verify2 = Role("verify");
+    std::vector<httplib::Client> apis;
+    for (int port : {api1->port, api2->port}) apis.emplace_back("127.0.0.1", port);
+    for (auto& a : apis) a.set_read_timeout(30, 0);
+    client = std::make_unique<httplib::Client>("127.0.0.1", api1->port);
+
+    // Each hand-in its own token and the recording's first game, handed in to one api
+    // process and asked after at the other.
+    const int N = 200;
+    std::vector<std::string> tokens;
+    for (int i = 0; i < N; i++) {
+        Reply t = Answer(apis[i % 2].Post(
+            "/api/v1/tokens", json{{"board", "open"}, {"version", board::Version()}}.dump(),
+            "application/json"));
+        ASSERT_EQ(t.status, 201) << t.text;
+        tokens.push_back(t.body["token"]);
+    }
+    MoveClock(20000);
+    std::vector<Reply> answers(N);
+    std::atomic<int> nextHandIn{0};
+    auto handIns = [&] {
+        httplib::Client one("127.0.0.1", api1->port), two("127.0.0.1", api2->port);
+        httplib::Client* mine[2] = {&one, &two};
+        for (int i = nextHandIn++; i < N; i = nextHandIn++) {
+            Reply& r = answers[i];
+            r = Answer(mine[i % 2]->Post(
+                "/api/v1/games", {{"Authorization", "Bearer " + tokens[i]}}, first, "text/plain"));
+            for (int k = 0; k < 300 && r.status == 202; k++) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                r = Answer(mine[(i + 1) % 2]->Get(r.body["location"].get<std::string>()));
+            }
+        }
+    };
+    std::vector<std::thread> clients;
+    for (int k = 0; k < 8; k++) clients.emplace_back(handIns);
+    // The second verifier dies holding a lease, mid-run.
+    auto c = db::Open(database);
+    std::string owner = "%:" + std::to_string(verify2->Pid()) + ":%";
+    bool leased = false;
+    for (int k = 0; k < 2000 && !leased; k++) {
+        leased = c->Run("SELECT COUNT(*) FROM submissions WHERE owner LIKE $1 AND state = 'queued'",
+                        {db::Text(owner)})
+                         .Int(0, 0) > 0 &&
+                 nextHandIn > N / 4;
+        if (!leased) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    verify2->Stop(SIGKILL);
+    EXPECT_TRUE(leased) << "the second verifier never held a lease";
+    for (auto& t : clients) t.join();
+
+    std::set<int64_t> ids;
+    for (const Reply& r : answers) {
+        ASSERT_EQ(r.status, 200) << r.text;
+        ASSERT_EQ(r.body["games"].size(), 1u) << r.text;
+        ids.insert(r.body["games"][0]["id"].get<int64_t>());
+    }
+    EXPECT_EQ(ids.size(), static_cast<size_t>(N));
+    EXPECT_EQ(c->Run("SELECT COUNT(*) FROM entries").Int(0, 0), N);
+    // Reads are kept for a second: then both processes answer the same ranks.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    json boards[2];
+    for (int k = 0; k < 2; k++) {
+        boards[k] = Answer(apis[k].Get("/api/v1/boards/open?period=all&limit=100&offset=150")).body;
+    }
+    EXPECT_EQ(boards[0]["total"], N);
+    EXPECT_EQ(boards[0]["entries"].size(), 50u);
+    EXPECT_EQ(boards[0], boards[1]);
+    std::string last = "/api/v1/games/" + std::to_string(*ids.rbegin());
+    EXPECT_EQ(Answer(apis[0].Get(last)).body, Answer(apis[1].Get(last)).body);
+
+    // A game handed in half a second before midnight (UTC, by the database's clock) and
+    // verified after it counts on the day it arrived; one half a second after, on the next.
+    verify1->Stop(SIGTERM);
+    int64_t realNow = c->Run("SELECT " + board::DatabaseNowMs(c->dialect())).Int(0, 0);
+    const int64_t DAY = 24 * 3600 * 1000;
+    int64_t midnight = (realNow + clock) / DAY * DAY + DAY;
+    MoveClock(midnight - 30000 - (realNow + clock));
+    std::string before = Token("open").body["token"];
+    std::string after = Token("open").body["token"];
+    MoveClock(29500);
+    auto queue = [&](const std::string& token) {
+        return Answer(apis[1].Post("/api/v1/games", {{"Authorization", "Bearer " + token}}, first,
+                                   "text/plain"));
+    };
+    Reply lateGame = queue(before);
+    ASSERT_EQ(lateGame.status, 202) << lateGame.text;
+    MoveClock(1000);
+    Reply earlyGame = queue(after);
+    ASSERT_EQ(earlyGame.status, 202) << earlyGame.text;
+    auto verify3 = Role("verify");
+    Reply late = HandIn(before, first);
+    Reply early = HandIn(after, first);
+    ASSERT_EQ(late.status, 200) << late.text;
+    ASSERT_EQ(early.status, 200) << early.text;
+    auto dayOf = [](int64_t ms) {
+        char day[16];
+        time_t t = ms / 1000;
+        std::strftime(day, sizeof day, "%Y-%m-%d", std::gmtime(&t));
+        return std::string(day);
+    };
+    EXPECT_EQ(late.body["games"][0]["date"], dayOf(midnight - 1));
+    EXPECT_EQ(early.body["games"][0]["date"], dayOf(midnight));
+    EXPECT_EQ(early.body["games"][0]["rank"]["all"]["total"], N + 2);
+    EXPECT_EQ(early.body["games"][0]["rank"]["day"], (json{{"rank", 1}, {"total", 1}}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Postgres, ManyProcessesTest, ::testing::Values("postgresql"),
+                         [](const auto& info) { return info.param; });
 
 INSTANTIATE_TEST_SUITE_P(Databases, BoardApiTest, ::testing::Values("sqlite", "postgresql"),
                          [](const auto& info) { return info.param; });
