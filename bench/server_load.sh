@@ -27,22 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Entries, a recording for them, and the counts that ranks are read from.
-fill_sql() {
-    local series=$1 day=$2 week=$3 score=$4
-    cat <<EOF
-INSERT INTO recordings (id, body, version) VALUES (1, 'x', 'bench');
-INSERT INTO entries (board, day, week, name, score, version, created, token, game,
-                     submission, recording, input_digest)
-SELECT 'open', $day, $week, 'BENCH', $score, 'bench', 0, 'bench-' || i, 0, 0, 1, ''
-FROM $series;
-INSERT INTO counts SELECT board, 'all', score, COUNT(*) FROM entries GROUP BY board, score;
-INSERT INTO counts SELECT board, 'day:' || day, score, COUNT(*) FROM entries
-    GROUP BY board, day, score;
-INSERT INTO counts SELECT board, 'week:' || week, score, COUNT(*) FROM entries
-    GROUP BY board, week, score;
-EOF
-}
+source "$(dirname "$0")/server_lib.sh"
 
 measure() {
     local name=$1 database=$2 urls=() k
@@ -101,9 +86,7 @@ if [ "$(id -u)" = 0 ]; then
     as="runuser -u postgres --"
     chown postgres "$work"
 fi
-$as $pg/initdb -A trust -U postgres -D "$work/pg" > /dev/null
-$as $pg/pg_ctl -D "$work/pg" -l "$work/pg.log" -w -o "-k $work -c listen_addresses=''" start > /dev/null
-psql -q -h "$work" -U postgres -c "CREATE DATABASE board" postgres
+start_postgres
 database="postgresql://postgres@/board?host=$work"
 "$server" --database "$database" migrate > /dev/null
 fill_sql "generate_series(1, $entries) AS i" \
