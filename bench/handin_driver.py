@@ -67,18 +67,30 @@ def hand_in(a):
         lines[seed_line] = "seed %d\n" % t["seed"]
         url = urls[i % len(urls)]
         started = time.monotonic()
-        status, body = request(url, "POST", "/api/v1/games", "".join(lines).encode(),
-                               {"Authorization": "Bearer " + t["token"],
-                                "Content-Type": "text/plain"})
+        retries = 0
+
+        def ask(*args):
+            # A connection refused or cut is tried again, as a client would: the same bytes
+            # handed in twice make the same entries.
+            nonlocal retries
+            while True:
+                try:
+                    return request(url, *args)
+                except OSError:
+                    retries += 1
+                    time.sleep(1)
+
+        status, body = ask("POST", "/api/v1/games", "".join(lines).encode(),
+                           {"Authorization": "Bearer " + t["token"], "Content-Type": "text/plain"})
         first = status
         while status == 202:
             time.sleep(a.poll)
-            status, body = request(url, "GET", json.loads(body)["location"])
+            status, body = ask("GET", json.loads(body)["location"])
         ranked = False
         if status == 200:
             games = json.loads(body).get("games", [])
             ranked = bool(games) and all("rank" in g for g in games)
-        results[i] = {"first": first, "status": status, "ranked": ranked,
+        results[i] = {"first": first, "status": status, "ranked": ranked, "retries": retries,
                       "seconds": time.monotonic() - started}
 
     threads = []
@@ -104,6 +116,7 @@ def hand_in(a):
         "p50": round(percentile(secs, 50), 3), "p99": round(percentile(secs, 99), 3),
         "max": round(max(secs), 3) if secs else None,
         "statuses": sorted({r["status"] for r in done}),
+        "connections_tried_again": sum(r["retries"] for r in done),
     }
     print(json.dumps(summary))
     if a.out:
