@@ -1,6 +1,26 @@
 # What the server's benchmarks share: a PostgreSQL 15 of their own in the work folder, and a
-# board filled straight with SQL. Sourced by server_load.sh and server_scale.sh, which set
-# work, pg and as.
+# board filled straight with SQL, and wrk's script for random reads. Sourced by
+# server_load.sh and server_scale.sh at their start: it makes the work folder and removes it,
+# with the servers (pids) and the database, when they end.
+work=$(mktemp -d)
+pg=/usr/lib/postgresql/15/bin
+as=""
+pids=()
+cleanup() {
+    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2> /dev/null && wait "${pids[@]}" 2> /dev/null || true
+    [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# wrk asks for PATTERN with a random entry or offset of ENTRIES at each request.
+cat > "$work/random.lua" <<'EOF'
+local pattern = os.getenv("PATTERN")
+local entries = tonumber(os.getenv("ENTRIES"))
+request = function()
+    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
+end
+EOF
 
 # Initialised, started on a Unix socket in the work folder, with an empty database "board".
 start_postgres() {

@@ -16,18 +16,7 @@ seconds=${3:-10}
 servers=("$server")
 for other in "${@:4}"; do servers+=("$(realpath "$other")"); done
 root=$(realpath "$(dirname "$0")/..")
-work=$(mktemp -d)
-pg=/usr/lib/postgresql/15/bin
-as=""
-pids=()
-cleanup() {
-    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null && wait "${pids[@]}" 2>/dev/null || true
-    [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-source "$(dirname "$0")/server_lib.sh"
+source "$root/bench/server_lib.sh"
 
 measure() {
     local name=$1 database=$2 urls=() k
@@ -63,13 +52,6 @@ measure() {
     pids=()
 }
 
-cat > "$work/random.lua" <<'EOF'
-local pattern = os.getenv("PATTERN")
-local entries = tonumber(os.getenv("ENTRIES"))
-request = function()
-    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
-end
-EOF
 
 echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
 

@@ -15,16 +15,6 @@ entries=${2:-1000000}
 seconds=${3:-10}
 games=${4:-300}
 root=$(realpath "$(dirname "$0")/..")
-work=$(mktemp -d)
-pg=/usr/lib/postgresql/15/bin
-as=""
-pids=()
-cleanup() {
-    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2> /dev/null && wait "${pids[@]}" 2> /dev/null || true
-    [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 source "$root/bench/server_lib.sh"
 say() { echo "== $* (load average $(cut -d' ' -f1-3 /proc/loadavg), $(date -u +%H:%M:%S) UTC)"; }
 
@@ -89,13 +79,6 @@ for name, part in parts.items():
 EOF
 
 # Reads: wrk's connections split between the api processes, one wrk each, at once.
-cat > "$work/random.lua" <<'EOF'
-local pattern = os.getenv("PATTERN")
-local entries = tonumber(os.getenv("ENTRIES"))
-request = function()
-    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
-end
-EOF
 for apis in $([ "${READS:-1}" = 0 ] || echo 1 2); do
     for _ in $(seq $apis); do start api --threads 128; done
     for path in "/api/v1/games/%d" "/api/v1/boards/open?period=all&limit=100&offset=%d"; do
