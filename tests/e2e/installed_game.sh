@@ -151,7 +151,7 @@ if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' sidescroller 2> /dev/n
         # load its own copy of the game's files and answer.
         chmod o+x "$work"
         mkdir "$work/state" && chown nobody "$work/state"
-        (cd "$work/state" && setpriv --reuid=nobody --regid=nogroup --clear-groups --no-new-privs \
+        (cd "$work/state" && exec setpriv --reuid=nobody --regid=nogroup --clear-groups --no-new-privs \
             /usr/bin/sidescroller-server --game-folder /usr/share/sidescroller-server \
             --listen 127.0.0.1:0 > "$work/server.out" 2>&1) &
         serverpid=$!
