@@ -16,33 +16,7 @@ seconds=${3:-10}
 servers=("$server")
 for other in "${@:4}"; do servers+=("$(realpath "$other")"); done
 root=$(realpath "$(dirname "$0")/..")
-work=$(mktemp -d)
-pg=/usr/lib/postgresql/15/bin
-as=""
-pids=()
-cleanup() {
-    [ ${#pids[@]} -gt 0 ] && kill "${pids[@]}" 2>/dev/null && wait "${pids[@]}" 2>/dev/null || true
-    [ -f "$work/pg/PG_VERSION" ] && $as $pg/pg_ctl -D "$work/pg" -m immediate stop > /dev/null 2>&1 || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Entries, a recording for them, and the counts that ranks are read from.
-fill_sql() {
-    local series=$1 day=$2 week=$3 score=$4
-    cat <<EOF
-INSERT INTO recordings (id, body, version) VALUES (1, 'x', 'bench');
-INSERT INTO entries (board, day, week, name, score, version, created, token, game,
-                     submission, recording, input_digest)
-SELECT 'open', $day, $week, 'BENCH', $score, 'bench', 0, 'bench-' || i, 0, 0, 1, ''
-FROM $series;
-INSERT INTO counts SELECT board, 'all', score, COUNT(*) FROM entries GROUP BY board, score;
-INSERT INTO counts SELECT board, 'day:' || day, score, COUNT(*) FROM entries
-    GROUP BY board, day, score;
-INSERT INTO counts SELECT board, 'week:' || week, score, COUNT(*) FROM entries
-    GROUP BY board, week, score;
-EOF
-}
+source "$root/bench/server_lib.sh"
 
 measure() {
     local name=$1 database=$2 urls=() k
@@ -78,13 +52,6 @@ measure() {
     pids=()
 }
 
-cat > "$work/random.lua" <<'EOF'
-local pattern = os.getenv("PATTERN")
-local entries = tonumber(os.getenv("ENTRIES"))
-request = function()
-    return wrk.format("GET", string.format(pattern, math.random(1, entries - 100)))
-end
-EOF
 
 echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
 
@@ -101,9 +68,7 @@ if [ "$(id -u)" = 0 ]; then
     as="runuser -u postgres --"
     chown postgres "$work"
 fi
-$as $pg/initdb -A trust -U postgres -D "$work/pg" > /dev/null
-$as $pg/pg_ctl -D "$work/pg" -l "$work/pg.log" -w -o "-k $work -c listen_addresses=''" start > /dev/null
-psql -q -h "$work" -U postgres -c "CREATE DATABASE board" postgres
+start_postgres
 database="postgresql://postgres@/board?host=$work"
 "$server" --database "$database" migrate > /dev/null
 fill_sql "generate_series(1, $entries) AS i" \

@@ -15,9 +15,10 @@ first_line_is() { [ "$(head -1 <<< "$1")" = "$2" ]; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-deb=$out/sidescroller_${version}_amd64.deb zip=$out/Sidescroller-$version-windows-x64.zip
+deb=$out/sidescroller_${version}_amd64.deb server_deb=$out/sidescroller-server_${version}_amd64.deb
+zip=$out/Sidescroller-$version-windows-x64.zip
 installer=$out/Sidescroller-$version-windows-x64.exe tarball=$out/sidescroller-$version.tar.gz
-for f in "$deb" "$zip" "$installer" "$tarball" "$out/LICENSE" "$out/SHA256SUMS"; do
+for f in "$deb" "$server_deb" "$zip" "$installer" "$tarball" "$out/LICENSE" "$out/SHA256SUMS"; do
     check "$(basename "$f") is there" test -s "$f"
 done
 check "SHA256SUMS holds" bash -c "cd '$out' && sha256sum --quiet -c SHA256SUMS"
@@ -31,6 +32,12 @@ if [ -n "$replay" ]; then
     check "sidescroller-replay --version says $version" \
         first_line_is "$("$replay" --version)" "sidescroller-replay $version"
 fi
+dpkg-deb -x "$server_deb" "$work/server"
+check "the server's package's version is $version" [ "$(dpkg-deb -f "$server_deb" Version)" = "$version" ]
+check "sidescroller-server --version says $version" \
+    has "$("$work/server/usr/bin/sidescroller-server" --version)" "sidescroller-server $version"
+check "the server's package holds the game's files" \
+    cmp "$work/deb/usr/share/sidescroller/font.des" "$work/server/usr/share/sidescroller-server/font.des"
 changelog=$(zcat "$work/deb/usr/share/doc/sidescroller/changelog.gz")
 check "the change log's top entry is $version" first_line_is "$changelog" "sidescroller ($version) unstable; urgency=medium"
 stamp=$(sed -n '0,/^ -- /s/^ -- .*  \(.*\)$/\1/p' <<< "$changelog")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every artefact of a release from one commit into one folder, with SHA256SUMS:
 #   tools/release.sh [OUT] [-DSIDESCROLLER_APP_ID=...] ...
-# OUT (default: release/) gets the Debian package, the Windows zip and installer, the web
+# OUT (default: release/) gets the Debian packages (the game and the server), the Windows zip and installer, the web
 # site as a tarball (where Emscripten is installed), the source tarball and LICENSE. The sources are the commit (COMMIT, default HEAD) as git exports it,
 # built in a fresh folder, never the working tree; SOURCE_DATE_EPOCH is the commit's time,
 # so that the same commit gives the same bytes wherever and whenever it is built. Further
@@ -39,9 +39,9 @@ quiet() {  # runs a step, showing its output only when it fails
     "$@" > "$work/step.log" 2>&1 || { cat "$work/step.log" >&2; echo "release: failed: $*" >&2; exit 1; }
 }
 
-echo "== the Debian package"
+echo "== the Debian packages: the game and the leaderboard server"
 quiet cmake -S "$work/src" -B "$work/linux" -DCMAKE_BUILD_TYPE=Release -DSIDESCROLLER_TESTS=OFF \
-    -DSIDESCROLLER_BENCH=OFF -DSIDESCROLLER_TOOLS=OFF -DSIDESCROLLER_SERVER=OFF \
+    -DSIDESCROLLER_BENCH=OFF -DSIDESCROLLER_TOOLS=OFF \
     -DSIDESCROLLER_WERROR=ON "$@"
 quiet cmake --build "$work/linux" -j"$jobs"
 (cd "$work/linux" && quiet "${pack[@]}" -G DEB)
@@ -71,7 +71,8 @@ fi
 echo "== the sources and the checksums"
 rm -rf "$out"
 mkdir -p "$out"
-cp "$work/linux/sidescroller_${version}_amd64.deb" "$work/win/Sidescroller-$version-windows-x64.zip" \
+cp "$work/linux/sidescroller_${version}_amd64.deb" \
+    "$work/linux/sidescroller-server_${version}_amd64.deb" "$work/win/Sidescroller-$version-windows-x64.zip" \
     "$work/win/Sidescroller-$version-windows-x64.exe" "$work/src/LICENSE" "$out/"
 [ -z "$web" ] || cp "$work/$web" "$out/"
 git -C "$root" archive --format=tar --prefix="sidescroller-$version/" "$commit" |

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The game as a player gets it: installed with `cmake --install` into a temporary prefix (and,
 # as root where the package is not installed yet, as the .deb through apt, removed again
-# afterwards), its menu entry and metadata validated, then played under Xvfb from an empty
-# folder with a fresh home. The scores must be kept in the player's data folder and read
+# afterwards, with the leaderboard server's package beside it, started once and purged), its
+# menu entry and metadata validated, then played under Xvfb from an empty folder with a
+# fresh home. The scores must be kept in the player's data folder and read
 # again by the next run; nothing may be written into the working folder or the installation.
 #   bash tests/e2e/installed_game.sh BUILD_FOLDER
 set -euo pipefail
@@ -12,10 +13,12 @@ failures=0
 xvfb=""
 gamepid=""
 package_installed=""
+server_installed=""
 cleanup() {
     [ -n "$gamepid" ] && kill "$gamepid" 2> /dev/null || true
     [ -n "$xvfb" ] && kill "$xvfb" 2> /dev/null || true
     [ -n "$package_installed" ] && apt-get remove -y -qq sidescroller > /dev/null || true
+    [ -n "$server_installed" ] && apt-get purge -y -qq sidescroller-server > /dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -128,7 +131,9 @@ if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' sidescroller 2> /dev/n
     echo "== the Debian package"
     (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB > cpack.log) || { cat "$work/cpack.log"; exit 1; }
     deb=$(echo "$work"/sidescroller_*.deb)
-    expect "lintian finds no errors" lintian --fail-on error "$deb"
+    # The server's package, made by the same run where the build has the server.
+    server_deb=$(compgen -G "$work/sidescroller-server_*.deb" || true)
+    expect "lintian finds no errors" lintian --fail-on error "$deb" $server_deb
     expect "the package depends on SDL" sh -c "dpkg-deb -f '$deb' Depends | grep -q libsdl2"
     apt-get install -y -qq "$deb" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
     package_installed=yes
@@ -137,5 +142,29 @@ if [ "$(id -u)" -eq 0 ] && ! dpkg-query -W -f='${Status}' sidescroller 2> /dev/n
     apt-get remove -y -qq sidescroller > /dev/null
     package_installed=""
     expect "the package is removed again" test ! -e /usr/games/sidescroller
+    if [ -n "$server_deb" ]; then
+        apt-get install -y -qq "$server_deb" > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
+        server_installed=yes
+        expect "the server's unit and defaults installed" \
+            test -f /lib/systemd/system/sidescroller-server.service -a -f /etc/default/sidescroller-server
+        # As the unit starts it, but as an unprivileged user without new privileges: it must
+        # load its own copy of the game's files and answer.
+        chmod o+x "$work"
+        mkdir "$work/state" && chown nobody "$work/state"
+        (cd "$work/state" && exec setpriv --reuid=nobody --regid=nogroup --clear-groups --no-new-privs \
+            /usr/bin/sidescroller-server --game-folder /usr/share/sidescroller-server \
+            --listen 127.0.0.1:0 > "$work/server.out" 2>&1) &
+        serverpid=$!
+        for _ in $(seq 100); do grep -q listening "$work/server.out" && break; sleep 0.1; done
+        url=$(grep -o 'http://[0-9.:]*' "$work/server.out" || true)
+        expect "the installed server answers" python3 -c \
+            'import sys, urllib.request; urllib.request.urlopen(sys.argv[1] + "/healthz")' "$url"
+        kill "$serverpid" 2> /dev/null || true
+        wait "$serverpid" || true
+        apt-get purge -y -qq sidescroller-server > /dev/null
+        server_installed=""
+        expect "the server's package is purged" \
+            test ! -e /usr/bin/sidescroller-server -a ! -e /etc/default/sidescroller-server
+    fi
 fi
 [ "$failures" -eq 0 ]
