@@ -1,7 +1,9 @@
 // The game's clock moves only when the game wakes; see clock_driver.h.
+#include "platform/clock.h"
+
 #include <cstdint>
 
-#include "platform/common/clock_driver.h"
+#include "platform/common/driver.h"
 #include "platform/common/queue.h"
 
 namespace {
@@ -11,7 +13,9 @@ bool clockStarted = false;
 
 }  // namespace
 
-uint32_t CommonTimeGetTime(const ClockDriver& driver) {
+uint32_t timeGetTime() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
+    if (!driver.started) return driver.now();
     if (!clockStarted) {
         gameClock = driver.now();
         clockStarted = true;
@@ -20,21 +24,23 @@ uint32_t CommonTimeGetTime(const ClockDriver& driver) {
     return gameClock;
 }
 
-uint32_t CommonRandomSeedFromClock(const ClockDriver& driver) {
-    uint32_t seed = driver.now();
-    driver.seeded(seed);
+uint32_t RandomSeedFromClock() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
+    uint32_t seed = driver.seed ? driver.seed() : driver.now();
+    if (driver.seeded) driver.seeded(seed);
     return seed;
 }
 
-int32_t CommonSleepMs(const ClockDriver& driver, uint32_t wakeAt) {
+int32_t CommonSleepMs(uint32_t wakeAt) {
     if (!QueueEmpty()) return 0;
     // A timer due before the frame must wake us in time to queue its tick.
-    uint32_t timerDue = NextTimerDue(CommonTimeGetTime(driver));
+    uint32_t timerDue = NextTimerDue(timeGetTime());
     if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0) wakeAt = timerDue;
-    return static_cast<int32_t>(wakeAt - driver.now());
+    return static_cast<int32_t>(wakeAt - BACKEND_DRIVER.clock.now());
 }
 
-void CommonWake(const ClockDriver& driver) {
+void CommonWake() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
     gameClock = driver.now();
     clockStarted = true;
     driver.woke(gameClock);

@@ -2,9 +2,8 @@
 // game's clock moves only when the game wakes from a wait, and the backend takes in its
 // input at the same moment: between two waits the game sees one clock value and one state
 // of the keys and the cursor, as a replay does, so that a recorded play-through plays back
-// exactly. A backend fills in one ClockDriver and defines timeGetTime, RandomSeedFromClock
-// and WaitForWork with the calls below. WaitForWork sleeps itself, between CommonSleepMs and
-// CommonWake: in the browser the sleep puts the stack aside, which only direct calls allow.
+// exactly. A backend's WaitForWork sleeps itself, between CommonSleepMs and CommonWake: in
+// the browser the sleep puts the stack aside, which only direct calls allow.
 #pragma once
 
 #include <cstdint>
@@ -14,17 +13,18 @@ struct ClockDriver {
     // original one, and differs from run to run.
     uint32_t (*now)();
     // The game read the clock for the first time; it stays at this value until the first wait.
+    // Null for a clock that only its owner moves (the null driver's): the game reads it as it is.
     void (*started)(uint32_t clock);
     // The game woke and sees this clock until it waits again: the input is taken in now.
     void (*woke)(uint32_t clock);
-    // The game seeded its random numbers from the counter.
+    // The game's random seed; the counter itself when null.
+    uint32_t (*seed)();
+    // The game seeded its random numbers; may be null.
     void (*seeded)(uint32_t seed);
 };
 
-uint32_t CommonTimeGetTime(const ClockDriver& driver);
-uint32_t CommonRandomSeedFromClock(const ClockDriver& driver);
 // How long WaitForWork may sleep, or less when input arrives: until wakeAt or a timer due
 // before it, none while a message waits.
-int32_t CommonSleepMs(const ClockDriver& driver, uint32_t wakeAt);
+int32_t CommonSleepMs(uint32_t wakeAt);
 // The game woke from WaitForWork: the clock moves.
-void CommonWake(const ClockDriver& driver);
+void CommonWake();

@@ -16,6 +16,15 @@ bool drawing = true;
 
 bool Allows(DisplayStep step) {
     switch (step) {
+        case DisplayStep::Window:
+            HeadlessLogCall("CreateWindowEx");
+            return !HeadlessFails(FAIL_CREATE_WINDOW);
+        case DisplayStep::Show:
+            HeadlessLogCall("ShowWindow");
+            return true;
+        case DisplayStep::Update:
+            HeadlessLogCall("UpdateWindow");
+            return true;
         case DisplayStep::Create:
             HeadlessLogCall("DirectDrawCreate");
             return !HeadlessFails(FAIL_DIRECTDRAW);
@@ -61,18 +70,14 @@ void Present(Surface* shown, Surface* frame) {
     Flipped();
 }
 
-const DisplayDriver driver = {Allows, Open, Made, Present, Flipped, nullptr};
-
 }  // namespace
+
+extern const DisplayDriver HEADLESS_DISPLAY = {Allows, Open, Made, Present, Flipped, nullptr};
 
 void HeadlessResetDisplay() {
     CommonReleaseDisplay();
     screen = nullptr;
     flips = 0;
-}
-
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    return CommonDirectDrawCreate(driver, directDraw);
 }
 
 void HeadlessLoseSurfaces() {

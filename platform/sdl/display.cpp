@@ -287,6 +287,10 @@ bool Open(bool exclusive) {
 
 bool Allows(DisplayStep step) {
     switch (step) {
+        case DisplayStep::Window:
+        case DisplayStep::Show:
+        case DisplayStep::Update:
+            return true;
         case DisplayStep::Create:
             return SdlVideoReady();
         case DisplayStep::Cooperate:
@@ -328,10 +332,6 @@ void ShowSystemCursor(bool shown) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-const DisplayDriver driver = {Allows, Open, Made, PresentFrame, Lost, ShowSystemCursor};
-
 }  // namespace
 
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    return CommonDirectDrawCreate(driver, directDraw);
-}
+extern const DisplayDriver SDL_DISPLAY = {Allows, Open, Made, PresentFrame, Lost, ShowSystemCursor};

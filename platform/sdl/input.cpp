@@ -47,10 +47,9 @@ void KeyUp(const SDL_KeyboardEvent& key) {
     if (vk) InputLetGo(vk);
 }
 
-// A window position becomes the picture pixel under it.
+// A window position becomes the picture pixel under it, held at the picture's nearest edge.
 void MoveCursor(int32_t x, int32_t y) {
-    POINT p = SdlWindowToPicture(x, y);
-    InputSetCursor(sdlinput::ClampCursor(p.x, p.y, DISPLAY_WIDTH, DISPLAY_HEIGHT));
+    InputSetCursor(SdlWindowToPicture(x, y));
 }
 
 void MouseButton(const SDL_MouseButtonEvent& button) {
@@ -111,7 +110,7 @@ void SdlTakeInput() {
 
 // Input is taken in once after each wait, so that the game's work between two waits sees
 // one state of the input, as in a replay; what arrives meanwhile ends the next wait at once.
-void BackendPumpEvents() {
+void SdlPumpEvents() {
     if (!inputDue || !SDL_WasInit(SDL_INIT_VIDEO)) return;
     inputDue = false;
     SDL_Event event;

@@ -187,15 +187,4 @@ inline KeyAction ActionForKey(int virtualKey, uint16_t mod, bool repeat) {
     return KeyAction::None;
 }
 
-// A position already mapped to the 640 x 480 picture; in the letterbox bars it lies
-// outside and is pulled back to the nearest edge.
-inline POINT ClampCursor(int32_t x, int32_t y, int32_t width, int32_t height) {
-    POINT p{x, y};
-    if (p.x < 0) p.x = 0;
-    if (p.x > width - 1) p.x = width - 1;
-    if (p.y < 0) p.y = 0;
-    if (p.y > height - 1) p.y = height - 1;
-    return p;
-}
-
 }  // namespace sdlinput

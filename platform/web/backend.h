@@ -3,8 +3,13 @@
 
 #include <cstdint>
 
+#include "platform/common/driver.h"
 #include "platform/common/recorder.h"
 #include "platform/window.h"
+
+extern const WindowDriver WEB_WINDOW;
+extern const DisplayDriver WEB_DISPLAY;
+extern const SoundDriver WEB_SOUND;
 
 // Listens to the page's mouse and keyboard; called once the window exists.
 void WebStartInput();

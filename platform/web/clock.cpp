@@ -5,8 +5,6 @@
 
 #include <emscripten.h>
 
-#include "platform/common/clock_driver.h"
-#include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
 namespace {
@@ -33,30 +31,25 @@ const ClockDriver WEB_CLOCK = {
     .now = NowMs,
     .started = RecordStart,
     .woke = Woke,
+    .seed = nullptr,
     .seeded = RecordSeed,
 };
 
 }  // namespace
 
-uint32_t timeGetTime() {
-    return CommonTimeGetTime(WEB_CLOCK);
-}
-
-uint32_t RandomSeedFromClock() {
-    return CommonRandomSeedFromClock(WEB_CLOCK);
-}
+extern "C" const Driver BACKEND_DRIVER = {WEB_WINDOW, WEB_DISPLAY, WEB_CLOCK, WEB_SOUND};
 
 void WaitForWork(uint32_t wakeAt) {
     // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
-    int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);
+    int32_t ms = CommonSleepMs(wakeAt);
     if (ms > 0) {
         if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
         ++sleeps;
         emscripten_sleep(static_cast<unsigned>(ms));
         awakeSince = emscripten_get_now();
     }
-    CommonWake(WEB_CLOCK);
+    CommonWake();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
@@ -67,6 +60,3 @@ extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t WebSleeps() {
     return sleeps;
 }
-
-// The input arrived through callbacks while the game slept; there is nothing left to fetch.
-void BackendPumpEvents() {}

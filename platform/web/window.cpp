@@ -8,9 +8,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "platform/common/display_driver.h"
 #include "platform/common/input.h"
-#include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
 namespace {
@@ -170,23 +168,14 @@ void WebStartInput() {
     emscripten_set_blur_callback(window, nullptr, false, Blur);
 }
 
-HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
-                    int32_t, int32_t, HWND, void*, HINSTANCE, void*) {
-    WindowProc proc = CommonClassProc(className);
-    if (!proc) return nullptr;
-    WebStartInput();
-    return CommonRegisterWindow(proc);
-}
-
-bool ShowWindow(HWND window, int) {
-    return IsWindow(window);
-}
-
-bool UpdateWindow(HWND window) {
-    return IsWindow(window);
-}
-
-// The picture is the screen the game knows; the page scales it to the window.
-int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
-}
+// The window is the page's canvas; once it exists the page's input is the game's.
+extern const WindowDriver WEB_WINDOW = {
+    .create =
+        [](const char*, int32_t, int32_t, int32_t, int32_t) {
+            WebStartInput();
+            return true;
+        },
+    .show = nullptr,
+    .desktop = nullptr,
+    .pump = nullptr,
+};
