@@ -14,9 +14,9 @@ struct Window {
 
 namespace {
 
-constexpr int kQueueSize = 1024;
-constexpr int kMaxTimers = 16;
-constexpr int kMaxClasses = 4;
+constexpr int QUEUE_SIZE = 1024;
+constexpr int MAX_TIMERS = 16;
+constexpr int MAX_CLASSES = 4;
 
 struct Timer {
     uintptr_t id;
@@ -27,15 +27,15 @@ struct Timer {
     bool used;
 };
 
-WNDCLASS classes[kMaxClasses];
-char classNames[kMaxClasses][64];
+WNDCLASS classes[MAX_CLASSES];
+char classNames[MAX_CLASSES][64];
 int classCount = 0;
 Window theWindow;
 bool windowMade = false;
-MSG queue[kQueueSize];
+MSG queue[QUEUE_SIZE];
 int queueHead = 0;
 int queueCount = 0;
-Timer timers[kMaxTimers];
+Timer timers[MAX_TIMERS];
 uint64_t timerSerial = 0;
 MessageTakenHook messageTaken = nullptr;
 
@@ -71,7 +71,7 @@ void CommonResetWindowState() {
 }
 
 bool RegisterClass(const WNDCLASS* windowClass) {
-    if (!windowClass || !windowClass->lpszClassName || classCount == kMaxClasses) return false;
+    if (!windowClass || !windowClass->lpszClassName || classCount == MAX_CLASSES) return false;
     if (ClassProc(windowClass->lpszClassName)) return false;
     classes[classCount] = *windowClass;
     std::strncpy(classNames[classCount], windowClass->lpszClassName, sizeof classNames[0] - 1);
@@ -124,8 +124,8 @@ bool IsWindow(HWND window) {
 }
 
 bool QueuePost(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (queueCount == kQueueSize) return false;
-    queue[(queueHead + queueCount) % kQueueSize] =
+    if (queueCount == QUEUE_SIZE) return false;
+    queue[(queueHead + queueCount) % QUEUE_SIZE] =
         MSG{window, message, wParam, lParam, timeGetTime()};
     ++queueCount;
     return true;
@@ -168,7 +168,7 @@ bool PeekMessage(MSG* msg, HWND, uint32_t, uint32_t, uint32_t remove) {
     if (queueCount > 0) {
         *msg = queue[queueHead];
         if (remove & PM_REMOVE) {
-            queueHead = (queueHead + 1) % kQueueSize;
+            queueHead = (queueHead + 1) % QUEUE_SIZE;
             --queueCount;
             if (messageTaken) messageTaken(*msg);
         }
@@ -252,7 +252,7 @@ int RunningTimers(uintptr_t* ids, int capacity) {
     int count = 0;
     uint64_t last = 0;
     // Small and fixed: pick the timers in the order they were first set.
-    for (int n = 0; n < kMaxTimers; ++n) {
+    for (int n = 0; n < MAX_TIMERS; ++n) {
         const Timer* next = nullptr;
         for (const Timer& t : timers) {
             if (t.used && t.order > last && (!next || t.order < next->order)) next = &t;

@@ -97,9 +97,9 @@ SDL_Surface* CurrentWindowSurface() {
 }
 
 // What the frame being flipped changed, in picture pixels; found before the primary takes it.
-RECT changedAreas[sdlscaler::kMaxChangedAreas];
+RECT changedAreas[sdlscaler::MAX_CHANGED_AREAS];
 int32_t changedAreaCount = 0;
-SDL_Rect sentRects[sdlscaler::kMaxChangedAreas];
+SDL_Rect sentRects[sdlscaler::MAX_CHANGED_AREAS];
 
 void PresentToWindowSurface(const SurfaceLock& picture) {
     SDL_Surface* target = CurrentWindowSurface();

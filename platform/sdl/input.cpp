@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kKeyCount = 256;
+constexpr int KEY_COUNT = 256;
 
 // The virtual key each physical key went down as, so that its release matches its press.
 uint8_t downAs[SDL_NUM_SCANCODES];
@@ -19,7 +19,7 @@ bool inputDue = true;
 void KeyDown(const SDL_KeyboardEvent& key) {
     uint16_t mod = key.keysym.mod;
     int vk = sdlinput::VirtualKeyFor(key.keysym.sym, key.keysym.scancode, mod);
-    if (vk <= 0 || vk >= kKeyCount) return;
+    if (vk <= 0 || vk >= KEY_COUNT) return;
     if (!key.repeat && key.keysym.scancode < SDL_NUM_SCANCODES && !downAs[key.keysym.scancode]) {
         downAs[key.keysym.scancode] = static_cast<uint8_t>(vk);
         InputPress(vk);
