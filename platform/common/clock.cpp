@@ -5,6 +5,7 @@
 
 #include "platform/common/driver.h"
 #include "platform/common/queue.h"
+#include "platform/common/recorder.h"
 
 namespace {
 
@@ -15,11 +16,11 @@ bool clockStarted = false;
 
 uint32_t timeGetTime() {
     const ClockDriver& driver = BACKEND_DRIVER.clock;
-    if (!driver.started) return driver.now();
+    if (!driver.woke) return driver.now();
     if (!clockStarted) {
         gameClock = driver.now();
         clockStarted = true;
-        driver.started(gameClock);
+        RecordStart(gameClock);
     }
     return gameClock;
 }
@@ -27,7 +28,7 @@ uint32_t timeGetTime() {
 uint32_t RandomSeedFromClock() {
     const ClockDriver& driver = BACKEND_DRIVER.clock;
     uint32_t seed = driver.seed ? driver.seed() : driver.now();
-    if (driver.seeded) driver.seeded(seed);
+    if (driver.woke) RecordSeed(seed);
     return seed;
 }
 
@@ -43,5 +44,6 @@ void CommonWake() {
     const ClockDriver& driver = BACKEND_DRIVER.clock;
     gameClock = driver.now();
     clockStarted = true;
-    driver.woke(gameClock);
+    RecordWake(gameClock);
+    driver.woke();
 }

@@ -12,15 +12,12 @@ struct ClockDriver {
     // The backend's millisecond counter: it never goes back, wraps at 32 bits like the
     // original one, and differs from run to run.
     uint32_t (*now)();
-    // The game read the clock for the first time; it stays at this value until the first wait.
-    // Null for a clock that only its owner moves (the null driver's): the game reads it as it is.
-    void (*started)(uint32_t clock);
-    // The game woke and sees this clock until it waits again: the input is taken in now.
-    void (*woke)(uint32_t clock);
+    // The game woke and sees the clock's new value until it waits again: the backend takes
+    // its input in now. Null for a clock that only its owner moves (the null driver's): the
+    // game reads it as it is, and the recorder hears nothing of it.
+    void (*woke)();
     // The game's random seed; the counter itself when null.
     uint32_t (*seed)();
-    // The game seeded its random numbers; may be null.
-    void (*seeded)(uint32_t seed);
 };
 
 // How long WaitForWork may sleep, or less when input arrives: until wakeAt or a timer due

@@ -95,14 +95,12 @@ namespace {
 
 const ClockDriver HEADLESS_CLOCK = {
     .now = [] { return clockMs; },
-    .started = nullptr,
     .woke = nullptr,
     .seed =
         [] {
             HeadlessLogCall("RandomSeedFromClock");
             return seed;
         },
-    .seeded = nullptr,
 };
 
 const WindowDriver HEADLESS_WINDOW = {};

@@ -19,21 +19,14 @@ uint32_t SteadyMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-void Woke(uint32_t clock) {
-    RecordWake(clock);
+void Woke() {
     SdlTakeInput();
     // The event that ended the wait is handled here rather than put back.
     if (woken) SdlHandleEvent(wokenBy);
     woken = false;
 }
 
-const ClockDriver SDL_CLOCK = {
-    .now = SteadyMs,
-    .started = RecordStart,
-    .woke = Woke,
-    .seed = nullptr,
-    .seeded = RecordSeed,
-};
+const ClockDriver SDL_CLOCK = {.now = SteadyMs, .woke = Woke, .seed = nullptr};
 
 }  // namespace
 

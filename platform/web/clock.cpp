@@ -22,18 +22,7 @@ uint32_t NowMs() {
     return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs())) - WebHeldMs();
 }
 
-void Woke(uint32_t clock) {
-    RecordWake(clock);
-    TouchWoke();
-}
-
-const ClockDriver WEB_CLOCK = {
-    .now = NowMs,
-    .started = RecordStart,
-    .woke = Woke,
-    .seed = nullptr,
-    .seeded = RecordSeed,
-};
+const ClockDriver WEB_CLOCK = {.now = NowMs, .woke = TouchWoke, .seed = nullptr};
 
 }  // namespace
 
