@@ -36,7 +36,7 @@ void BM_ScaleWholeFrameBy2(benchmark::State& state) {
 
 void BM_FindChangesEveryRowChanged(benchmark::State& state) {
     std::vector<uint16_t> before = Picture(1), after = Picture(2);
-    RECT areas[sdlscaler::kMaxChangedAreas];
+    RECT areas[sdlscaler::MAX_CHANGED_AREAS];
     for (auto _ : state) {
         benchmark::DoNotOptimize(sdlscaler::FindChangedAreas(before.data(), after.data(),
                                                              SCREEN_WIDTH, SCREEN_HEIGHT, areas));

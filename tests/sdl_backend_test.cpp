@@ -10,11 +10,11 @@
 #include <string>
 #include <thread>
 
+#include "platform/common/input.h"
 #include "platform/sdl/keymap.h"
 #include "tests/support/game_fixture.h"
 
 using sdlinput::ActionForKey;
-using sdlinput::ClampCursor;
 using sdlinput::KeyAction;
 using sdlinput::VirtualKeyFor;
 
@@ -161,9 +161,11 @@ TEST(SdlKeyMap, AltKeysStayWithTheSystem) {
     EXPECT_EQ(ActionForKey(Vk(SDL_SCANCODE_PRINTSCREEN), KMOD_NONE, false), KeyAction::None);
 }
 
+// Every backend's positions, mapped to the picture, are held inside it by the one table.
 TEST(SdlKeyMap, CursorIsClampedToTheScreen) {
     auto at = [](int32_t x, int32_t y) {
-        POINT p = ClampCursor(x, y, 640, 480);
+        InputSetCursor(POINT{x, y});
+        POINT p = InputCursor();
         return std::make_pair(p.x, p.y);
     };
     EXPECT_EQ(at(0, 0), std::make_pair(0, 0));

@@ -74,7 +74,7 @@ TEST(SdlScaler, EveryWindowPixelIsThePicturePixelOverIt) {
 
 TEST(SdlScaler, ChangedAreasCoverEveryChangeAndLittleElse) {
     std::vector<uint16_t> before(640 * 480, 7), after(640 * 480, 7);
-    RECT areas[sdlscaler::kMaxChangedAreas];
+    RECT areas[sdlscaler::MAX_CHANGED_AREAS];
     auto expect = [&](int32_t i, RECT want) {
         EXPECT_EQ(areas[i].left, want.left) << i;
         EXPECT_EQ(areas[i].top, want.top) << i;

@@ -13,9 +13,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int64_t kMaxSide = 4096;
-// The largest file a picture of kMaxSide squared at 32 bits needs, with room for its headers.
-constexpr size_t kMaxFileBytes = kMaxSide * kMaxSide * 4 + 65536;
+constexpr int64_t MAX_SIDE = 4096;
+// The largest file a picture of MAX_SIDE squared at 32 bits needs, with room for its headers.
+constexpr size_t MAX_FILE_BYTES = MAX_SIDE * MAX_SIDE * 4 + 65536;
 
 uint32_t Read16(const uint8_t* at) {
     return at[0] | at[1] << 8;
@@ -26,7 +26,7 @@ uint32_t Read32(const uint8_t* at) {
 }
 
 // What the headers say is wrong with the file, or "" when a decoder may read it. A damaged header
-// can claim a picture of gigabytes; no picture of the game comes near kMaxSide, so such a
+// can claim a picture of gigabytes; no picture of the game comes near MAX_SIDE, so such a
 // file is refused before anything is allocated for it.
 std::string HeaderProblem(const std::string& data) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
@@ -52,7 +52,7 @@ std::string HeaderProblem(const std::string& data) {
     }
     if (h < 0) h = -h;
     if (w <= 0 || h <= 0) return "damaged (no pixels)";
-    if (w > kMaxSide || h > kMaxSide) {
+    if (w > MAX_SIDE || h > MAX_SIDE) {
         return "too large (" + std::to_string(w) + " x " + std::to_string(h) + " pixels)";
     }
     if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16 && bits != 24 &&
@@ -83,11 +83,11 @@ std::string ReadWholeFile(const char* gameName, std::string* problem) {
     std::string data;
     char chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && data.size() <= kMaxFileBytes) {
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && data.size() <= MAX_FILE_BYTES) {
         data.append(chunk, got);
     }
     if (std::ferror(file)) *problem = "cannot be read";
-    if (data.size() > kMaxFileBytes) *problem = "too large";
+    if (data.size() > MAX_FILE_BYTES) *problem = "too large";
     std::fclose(file);
     if (problem->empty() && data.empty()) *problem = "damaged (empty)";
     return problem->empty() ? data : "";

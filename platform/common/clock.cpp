@@ -1,9 +1,12 @@
 // The game's clock moves only when the game wakes; see clock_driver.h.
+#include "platform/clock.h"
+
 #include <cstdint>
 
-#include "platform/common/clock_driver.h"
+#include "platform/common/driver.h"
 #include "platform/common/online.h"
 #include "platform/common/queue.h"
+#include "platform/common/recorder.h"
 
 namespace {
 
@@ -14,11 +17,13 @@ uint32_t givenSeed = 0;
 
 }  // namespace
 
-uint32_t CommonTimeGetTime(const ClockDriver& driver) {
+uint32_t timeGetTime() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
+    if (!driver.woke) return driver.now();
     if (!clockStarted) {
         gameClock = driver.now();
         clockStarted = true;
-        driver.started(gameClock);
+        RecordStart(gameClock);
     }
     return gameClock;
 }
@@ -28,22 +33,25 @@ void UseRandomSeed(uint32_t seed) {
     seedGiven = true;
 }
 
-uint32_t CommonRandomSeedFromClock(const ClockDriver& driver) {
-    uint32_t seed = seedGiven ? givenSeed : driver.now();
-    driver.seeded(seed);
+uint32_t RandomSeedFromClock() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
+    uint32_t seed = seedGiven ? givenSeed : driver.seed ? driver.seed() : driver.now();
+    if (driver.woke) RecordSeed(seed);
     return seed;
 }
 
-int32_t CommonSleepMs(const ClockDriver& driver, uint32_t wakeAt) {
+int32_t CommonSleepMs(uint32_t wakeAt) {
     if (!QueueEmpty()) return 0;
     // A timer due before the frame must wake us in time to queue its tick.
-    uint32_t timerDue = NextTimerDue(CommonTimeGetTime(driver));
+    uint32_t timerDue = NextTimerDue(timeGetTime());
     if (timerDue != UINT32_MAX && static_cast<int32_t>(timerDue - wakeAt) < 0) wakeAt = timerDue;
-    return static_cast<int32_t>(wakeAt - driver.now());
+    return static_cast<int32_t>(wakeAt - BACKEND_DRIVER.clock.now());
 }
 
-void CommonWake(const ClockDriver& driver) {
+void CommonWake() {
+    const ClockDriver& driver = BACKEND_DRIVER.clock;
     gameClock = driver.now();
     clockStarted = true;
-    driver.woke(gameClock);
+    RecordWake(gameClock);
+    driver.woke();
 }

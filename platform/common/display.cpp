@@ -1,6 +1,6 @@
 // DirectDraw's calls over the display driver: the screen and its back buffer are software
 // surfaces made once (platform/common/surface.cpp); Flip hands the frame to the driver.
-#include "platform/common/display_driver.h"
+#include "platform/common/driver.h"
 #include "platform/common/surface_internal.h"
 
 struct DirectDraw {
@@ -21,8 +21,8 @@ bool Allows(DisplayStep step) {
 
 }  // namespace
 
-HRESULT CommonDirectDrawCreate(const DisplayDriver& driver, DirectDraw** directDraw) {
-    theDirectDraw.driver = &driver;
+HRESULT DirectDrawCreate(DirectDraw** directDraw) {
+    theDirectDraw.driver = &BACKEND_DRIVER.display;
     if (!Allows(DisplayStep::Create)) return DDERR_GENERIC;
     if (!directDraw) return DDERR_INVALIDPARAMS;
     *directDraw = &theDirectDraw;

@@ -1,8 +1,6 @@
 // DirectDraw's display and the cursor's display count, emulated once over a small display
-// driver: the screen and its back buffer are software surfaces, and the driver only shows
-// what the game flips. A backend fills in one DisplayDriver and defines DirectDrawCreate by
-// handing it to CommonDirectDrawCreate; every later call of the display goes to that driver,
-// so that the shared code never calls into a backend by name.
+// driver (its backend's, platform/common/driver.h): the screen and its back buffer are
+// software surfaces, and the driver only shows what the game flips.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +11,9 @@
 constexpr int32_t DISPLAY_WIDTH = 640;
 constexpr int32_t DISPLAY_HEIGHT = 480;
 
-// The calls of the display the driver hears of first; it may refuse each but ShowCursor's.
-enum class DisplayStep { Create, Cooperate, Mode, Primary, Attached, Cursor };
+// The calls of the window and the display the driver hears of first; it may refuse each but
+// ShowCursor's.
+enum class DisplayStep { Window, Show, Update, Create, Cooperate, Mode, Primary, Attached, Cursor };
 
 struct DisplayDriver {
     // Whether the call may go ahead; refused, it answers failure.
@@ -32,7 +31,6 @@ struct DisplayDriver {
     void (*showCursor)(bool shown);
 };
 
-HRESULT CommonDirectDrawCreate(const DisplayDriver& driver, DirectDraw** directDraw);
 // The screen and the back buffer go; the next primary surface is made afresh.
 void CommonReleaseDisplay();
 // Whether the system cursor shows: the display count ShowCursor keeps is not negative.

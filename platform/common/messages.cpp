@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/clock.h"
+#include "platform/common/driver.h"
 #include "platform/common/queue.h"
 
 struct Window {
@@ -13,9 +14,9 @@ struct Window {
 
 namespace {
 
-constexpr int kQueueSize = 1024;
-constexpr int kMaxTimers = 16;
-constexpr int kMaxClasses = 4;
+constexpr int QUEUE_SIZE = 1024;
+constexpr int MAX_TIMERS = 16;
+constexpr int MAX_CLASSES = 4;
 
 struct Timer {
     uintptr_t id;
@@ -26,15 +27,15 @@ struct Timer {
     bool used;
 };
 
-WNDCLASS classes[kMaxClasses];
-char classNames[kMaxClasses][64];
+WNDCLASS classes[MAX_CLASSES];
+char classNames[MAX_CLASSES][64];
 int classCount = 0;
 Window theWindow;
 bool windowMade = false;
-MSG queue[kQueueSize];
+MSG queue[QUEUE_SIZE];
 int queueHead = 0;
 int queueCount = 0;
-Timer timers[kMaxTimers];
+Timer timers[MAX_TIMERS];
 uint64_t timerSerial = 0;
 MessageTakenHook messageTaken = nullptr;
 
@@ -43,20 +44,14 @@ bool Reached(uint32_t now, uint32_t due) {
     return static_cast<int32_t>(now - due) >= 0;
 }
 
-}  // namespace
-
-WindowProc CommonClassProc(const char* className) {
+WindowProc ClassProc(const char* className) {
     for (int i = 0; i < classCount; ++i) {
         if (className && std::strcmp(classNames[i], className) == 0) return classes[i].lpfnWndProc;
     }
     return nullptr;
 }
 
-HWND CommonRegisterWindow(WindowProc proc) {
-    theWindow = Window{proc, true};
-    windowMade = true;
-    return &theWindow;
-}
+}  // namespace
 
 HWND CommonWindow() {
     return windowMade ? &theWindow : nullptr;
@@ -76,12 +71,46 @@ void CommonResetWindowState() {
 }
 
 bool RegisterClass(const WNDCLASS* windowClass) {
-    if (!windowClass || !windowClass->lpszClassName || classCount == kMaxClasses) return false;
-    if (CommonClassProc(windowClass->lpszClassName)) return false;
+    if (!windowClass || !windowClass->lpszClassName || classCount == MAX_CLASSES) return false;
+    if (ClassProc(windowClass->lpszClassName)) return false;
     classes[classCount] = *windowClass;
     std::strncpy(classNames[classCount], windowClass->lpszClassName, sizeof classNames[0] - 1);
     ++classCount;
     return true;
+}
+
+HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t, int32_t x,
+                    int32_t y, int32_t width, int32_t height, HWND, void*, HINSTANCE, void*) {
+    const Driver& driver = BACKEND_DRIVER;
+    if (!driver.display.allows(DisplayStep::Window)) return nullptr;
+    WindowProc proc = ClassProc(className);
+    if (!proc) return nullptr;
+    if (driver.window.create && !driver.window.create(title ? title : "", x, y, width, height)) {
+        return nullptr;
+    }
+    theWindow = Window{proc, true};
+    windowMade = true;
+    return &theWindow;
+}
+
+bool ShowWindow(HWND window, int) {
+    const WindowDriver& driver = BACKEND_DRIVER.window;
+    if (!BACKEND_DRIVER.display.allows(DisplayStep::Show) || !IsWindow(window)) return false;
+    if (driver.show) driver.show();
+    return true;
+}
+
+bool UpdateWindow(HWND window) {
+    return BACKEND_DRIVER.display.allows(DisplayStep::Update) && IsWindow(window);
+}
+
+// Without a desktop of its own, the screen is the picture the game knows.
+int32_t GetSystemMetrics(int index) {
+    int32_t width = DISPLAY_WIDTH, height = DISPLAY_HEIGHT;
+    const WindowDriver& driver = BACKEND_DRIVER.window;
+    if (driver.desktop && !driver.desktop(&width, &height)) return 0;
+    if (index == SM_CXSCREEN) return width;
+    return index == SM_CYSCREEN ? height : 0;
 }
 
 // One program, one module: any non-null handle will do.
@@ -95,8 +124,8 @@ bool IsWindow(HWND window) {
 }
 
 bool QueuePost(HWND window, uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (queueCount == kQueueSize) return false;
-    queue[(queueHead + queueCount) % kQueueSize] =
+    if (queueCount == QUEUE_SIZE) return false;
+    queue[(queueHead + queueCount) % QUEUE_SIZE] =
         MSG{window, message, wParam, lParam, timeGetTime()};
     ++queueCount;
     return true;
@@ -134,12 +163,12 @@ uint32_t NextTimerDue(uint32_t now) {
 }
 
 bool PeekMessage(MSG* msg, HWND, uint32_t, uint32_t, uint32_t remove) {
-    BackendPumpEvents();
+    if (BACKEND_DRIVER.window.pump) BACKEND_DRIVER.window.pump();
     QueueDueTimers(timeGetTime());
     if (queueCount > 0) {
         *msg = queue[queueHead];
         if (remove & PM_REMOVE) {
-            queueHead = (queueHead + 1) % kQueueSize;
+            queueHead = (queueHead + 1) % QUEUE_SIZE;
             --queueCount;
             if (messageTaken) messageTaken(*msg);
         }
@@ -223,7 +252,7 @@ int RunningTimers(uintptr_t* ids, int capacity) {
     int count = 0;
     uint64_t last = 0;
     // Small and fixed: pick the timers in the order they were first set.
-    for (int n = 0; n < kMaxTimers; ++n) {
+    for (int n = 0; n < MAX_TIMERS; ++n) {
         const Timer* next = nullptr;
         for (const Timer& t : timers) {
             if (t.used && t.order > last && (!next || t.order < next->order)) next = &t;

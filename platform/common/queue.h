@@ -1,18 +1,12 @@
-// The message queue and timers that both backends share. A backend feeds input into it
-// and defines BackendPumpEvents; the window calls of platform/window.h are built on it.
+// The message queue and timers that every backend shares. A backend feeds input into it,
+// through its window driver's pump or its own callbacks; the window calls of
+// platform/window.h are built on it.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/window.h"
 
-// Defined by each backend: moves pending system input into the queue.
-void BackendPumpEvents();
-
-// The window procedure registered for a class name, or null.
-WindowProc CommonClassProc(const char* className);
-// Makes the one game window; the backend calls it from CreateWindowEx.
-HWND CommonRegisterWindow(WindowProc proc);
 HWND CommonWindow();
 void MarkWindowDestroyed();
 // Forgets the window, the class, the queue and the timers.

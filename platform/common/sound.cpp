@@ -2,8 +2,8 @@
 // find them on the original platform. The driver only makes the sound.
 #include <cstdint>
 
+#include "platform/common/driver.h"
 #include "platform/common/sequencer.h"
-#include "platform/common/sound_driver.h"
 
 namespace {
 
@@ -39,10 +39,8 @@ MCIERROR Play(const SoundDriver& driver, uint32_t flags, const MCI_PLAY_PARMS* p
     return 0;
 }
 
-}  // namespace
-
-MCIERROR CommonMciSendCommand(const SoundDriver& driver, MCIDEVICEID device, uint32_t message,
-                              uintptr_t flags, uintptr_t params) {
+MCIERROR Command(const SoundDriver& driver, MCIDEVICEID device, uint32_t message, uintptr_t flags,
+                 uintptr_t params) {
     if (message == MCI_OPEN) {
         if (device != 0) return MCIERR_INVALID_DEVICE_ID;
         return Open(driver, static_cast<uint32_t>(flags),
@@ -61,9 +59,19 @@ MCIERROR CommonMciSendCommand(const SoundDriver& driver, MCIDEVICEID device, uin
     return MCIERR_UNRECOGNIZED_COMMAND;
 }
 
+}  // namespace
+
+MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
+    const SoundDriver& driver = BACKEND_DRIVER.sound;
+    MCIERROR result = Command(driver, device, message, flags, params);
+    if (driver.answered) driver.answered(device, message, flags, result);
+    return result;
+}
+
 // Every effect plays without waiting, SND_SYNC too: the game only ever starts effects
 // asynchronously, and a frame must never wait for a sound.
-bool CommonSndPlaySound(const SoundDriver& driver, const char* gameName, uint32_t flags) {
+bool sndPlaySound(const char* gameName, uint32_t flags) {
+    const SoundDriver& driver = BACKEND_DRIVER.sound;
     if (gameName == nullptr) return driver.stopEffect();
     bool found = driver.findEffect(gameName);
     if (!found && (flags & SND_NODEFAULT) != 0) return false;

@@ -1,6 +1,5 @@
-// The multimedia sequencer and the wave player, emulated once over a small sound driver.
-// A backend fills in one SoundDriver and defines mciSendCommand and sndPlaySound by
-// handing it to the calls below, so that the shared code never calls into a backend by name.
+// The multimedia sequencer and the wave player, emulated once over a small sound driver
+// (its backend's, platform/common/driver.h).
 #pragma once
 
 #include <cstdint>
@@ -25,10 +24,9 @@ struct SoundDriver {
     bool (*playEffect)(const char* gameName, bool found);
     // Cuts off the effect playing; false when there is no sound at all.
     bool (*stopEffect)();
+    // Told of every music command and its answer; may be null.
+    void (*answered)(MCIDEVICEID device, uint32_t message, uintptr_t flags, MCIERROR result);
 };
 
-MCIERROR CommonMciSendCommand(const SoundDriver& driver, MCIDEVICEID device, uint32_t message,
-                              uintptr_t flags, uintptr_t params);
-bool CommonSndPlaySound(const SoundDriver& driver, const char* gameName, uint32_t flags);
 // Closes the sequencer without telling the driver, for a backend that starts afresh.
 void CommonResetSequencer();

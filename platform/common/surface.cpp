@@ -8,8 +8,8 @@
 
 namespace {
 // The surfaces alive, so that all of them can be lost at once.
-constexpr int kMaxSurfaces = 64;
-Surface* alive[kMaxSurfaces];
+constexpr int MAX_SURFACES = 64;
+Surface* alive[MAX_SURFACES];
 bool sharedInPlace = false;
 
 }  // namespace

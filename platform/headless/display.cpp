@@ -14,31 +14,30 @@ uint32_t flips = 0;
 HeadlessFlipHook flipHook = nullptr;
 bool drawing = true;
 
+// Each step by the name the call log gives it and the failure that refuses it.
+struct StepCall {
+    const char* name;
+    uint32_t failure;
+};
+const StepCall STEP_CALLS[] = {
+    {"CreateWindowEx", FAIL_CREATE_WINDOW},
+    {"ShowWindow", FAIL_NONE},
+    {"UpdateWindow", FAIL_NONE},
+    {"DirectDrawCreate", FAIL_DIRECTDRAW},
+    {"SetCooperativeLevel", FAIL_COOPERATIVE_LEVEL},
+    {"SetDisplayMode", FAIL_DISPLAY_MODE},
+    {"CreatePrimarySurface", FAIL_PRIMARY_SURFACE},
+    {"GetAttachedSurface", FAIL_ATTACHED_SURFACE},
+    {"ShowCursor", FAIL_NONE},
+};
+
 bool Allows(DisplayStep step) {
-    switch (step) {
-        case DisplayStep::Create:
-            HeadlessLogCall("DirectDrawCreate");
-            return !HeadlessFails(FAIL_DIRECTDRAW);
-        case DisplayStep::Cooperate:
-            HeadlessLogCall("SetCooperativeLevel");
-            return !HeadlessFails(FAIL_COOPERATIVE_LEVEL);
-        case DisplayStep::Mode:
-            HeadlessLogCall("SetDisplayMode");
-            return !HeadlessFails(FAIL_DISPLAY_MODE);
-        case DisplayStep::Primary:
-            HeadlessLogCall("CreatePrimarySurface");
-            if (HeadlessFails(FAIL_PRIMARY_SURFACE)) return false;
-            // Every start-up begins on a new screen that has not flipped yet.
-            HeadlessResetDisplay();
-            return true;
-        case DisplayStep::Attached:
-            HeadlessLogCall("GetAttachedSurface");
-            return !HeadlessFails(FAIL_ATTACHED_SURFACE);
-        case DisplayStep::Cursor:
-            HeadlessLogCall("ShowCursor");
-            return true;
-    }
-    return false;
+    const StepCall& call = STEP_CALLS[static_cast<int>(step)];
+    HeadlessLogCall(call.name);
+    if (HeadlessFails(call.failure)) return false;
+    // Every start-up begins on a new screen that has not flipped yet.
+    if (step == DisplayStep::Primary) HeadlessResetDisplay();
+    return true;
 }
 
 bool Open(bool) {
@@ -61,18 +60,14 @@ void Present(Surface* shown, Surface* frame) {
     Flipped();
 }
 
-const DisplayDriver driver = {Allows, Open, Made, Present, Flipped, nullptr};
-
 }  // namespace
+
+extern const DisplayDriver HEADLESS_DISPLAY = {Allows, Open, Made, Present, Flipped, nullptr};
 
 void HeadlessResetDisplay() {
     CommonReleaseDisplay();
     screen = nullptr;
     flips = 0;
-}
-
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    return CommonDirectDrawCreate(driver, directDraw);
 }
 
 void HeadlessLoseSurfaces() {

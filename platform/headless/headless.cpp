@@ -2,9 +2,8 @@
 // any screen. Tests and the replay drive it through platform/headless/headless.h.
 #include "platform/headless/headless.h"
 
-#include "platform/clock.h"
 #include "platform/common/bitmap_file.h"
-#include "platform/common/display_driver.h"
+#include "platform/common/driver.h"
 #include "platform/common/input.h"
 #include "platform/common/queue.h"
 #include "platform/common/surface_internal.h"
@@ -92,15 +91,24 @@ void HeadlessSetIdleHook(HeadlessIdleHook hook) {
     idleHook = hook;
 }
 
-uint32_t timeGetTime() {
-    return clockMs;
-}
-uint32_t RandomSeedFromClock() {
-    HeadlessLogCall("RandomSeedFromClock");
-    return seed;
-}
+namespace {
 
-void BackendPumpEvents() {}
+const ClockDriver HEADLESS_CLOCK = {
+    .now = [] { return clockMs; },
+    .woke = nullptr,
+    .seed =
+        [] {
+            HeadlessLogCall("RandomSeedFromClock");
+            return seed;
+        },
+};
+
+const WindowDriver HEADLESS_WINDOW = {};
+
+}  // namespace
+
+extern "C" const Driver BACKEND_DRIVER = {HEADLESS_WINDOW, HEADLESS_DISPLAY, HEADLESS_CLOCK,
+                                          HEADLESS_SOUND};
 
 void WaitForWork(uint32_t wakeAt) {
     // A timer due before the frame wakes the game first; with none, the frame does.
@@ -112,25 +120,4 @@ void WaitForWork(uint32_t wakeAt) {
     }
     if (static_cast<int32_t>(wakeAt - clockMs) > 0) clockMs = wakeAt;
     QueueDueTimers(clockMs);
-}
-
-HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
-                    int32_t, int32_t, HWND, void*, HINSTANCE, void*) {
-    HeadlessLogCall("CreateWindowEx");
-    if (HeadlessFails(FAIL_CREATE_WINDOW)) return nullptr;
-    return CommonRegisterWindow(CommonClassProc(className));
-}
-
-bool ShowWindow(HWND window, int) {
-    HeadlessLogCall("ShowWindow");
-    return IsWindow(window);
-}
-
-bool UpdateWindow(HWND window) {
-    HeadlessLogCall("UpdateWindow");
-    return IsWindow(window);
-}
-
-int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
 }

@@ -73,8 +73,16 @@ bool PlayEffect(const char* gameName, bool found) {
     return true;
 }
 
+void Answered(MCIDEVICEID device, uint32_t message, uintptr_t flags, MCIERROR result) {
+    FollowClock();
+    if (callCount < MAX_CALLS)
+        calls[callCount++] = {device, message, static_cast<uint32_t>(flags), result};
+}
+
+}  // namespace
+
 // Stopping an effect leaves nothing to record.
-const SoundDriver HEADLESS_SOUND = {
+extern const SoundDriver HEADLESS_SOUND = {
     .midiOutput = [] { return midiOutput; },
     .openMusic = OpenMusic,
     .playMusic = PlayMusic,
@@ -83,21 +91,8 @@ const SoundDriver HEADLESS_SOUND = {
     .findEffect = FindEffect,
     .playEffect = PlayEffect,
     .stopEffect = [] { return true; },
+    .answered = Answered,
 };
-
-}  // namespace
-
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
-    FollowClock();
-    MCIERROR result = CommonMciSendCommand(HEADLESS_SOUND, device, message, flags, params);
-    if (callCount < MAX_CALLS)
-        calls[callCount++] = {device, message, static_cast<uint32_t>(flags), result};
-    return result;
-}
-
-bool sndPlaySound(const char* gameName, uint32_t flags) {
-    return CommonSndPlaySound(HEADLESS_SOUND, gameName, flags);
-}
 
 int HeadlessSoundEvents(HeadlessSoundEvent* out, int capacity) {
     for (int i = 0; i < eventCount && i < capacity; ++i) out[i] = events[i];

@@ -5,7 +5,12 @@
 
 #include <cstdint>
 
+#include "platform/common/driver.h"
 #include "platform/types.h"
+
+extern const WindowDriver SDL_WINDOW;
+extern const DisplayDriver SDL_DISPLAY;
+extern const SoundDriver SDL_SOUND;
 
 // Starts SDL's video once; false, with SDL's reason on stderr, when it cannot.
 bool SdlVideoReady();
@@ -20,6 +25,8 @@ void SdlFirstPictureShown();
 void SdlToggleFullScreen();
 // Handles one SDL event: input becomes window messages, held keys and the cursor.
 void SdlHandleEvent(const SDL_Event& event);
+// Takes in the input that waits, once after each wait (the window driver's pump).
+void SdlPumpEvents();
 // Lets the next PeekMessage take in the input that waits; until then it takes none.
 void SdlTakeInput();
 // Takes the cursor position SDL knows now, for before the first mouse event.

@@ -3,7 +3,6 @@
 
 #include <chrono>
 
-#include "platform/common/clock_driver.h"
 #include "platform/sdl/backend.h"
 #include "platform/sdl/recorder.h"
 
@@ -20,35 +19,23 @@ uint32_t SteadyMs() {
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
-void Woke(uint32_t clock) {
-    RecordWake(clock);
+void Woke() {
     SdlTakeInput();
     // The event that ended the wait is handled here rather than put back.
     if (woken) SdlHandleEvent(wokenBy);
     woken = false;
 }
 
-const ClockDriver SDL_CLOCK = {
-    .now = SteadyMs,
-    .started = RecordStart,
-    .woke = Woke,
-    .seeded = RecordSeed,
-};
+const ClockDriver SDL_CLOCK = {.now = SteadyMs, .woke = Woke, .seed = nullptr};
 
 }  // namespace
 
-uint32_t timeGetTime() {
-    return CommonTimeGetTime(SDL_CLOCK);
-}
-
-uint32_t RandomSeedFromClock() {
-    return CommonRandomSeedFromClock(SDL_CLOCK);
-}
+extern "C" const Driver BACKEND_DRIVER = {SDL_WINDOW, SDL_DISPLAY, SDL_CLOCK, SDL_SOUND};
 
 // Until input arrives, once there is a window to send it.
 void WaitForWork(uint32_t wakeAt) {
-    int32_t ms = CommonSleepMs(SDL_CLOCK, wakeAt);
+    int32_t ms = CommonSleepMs(wakeAt);
     if (ms > 0 && !SDL_WasInit(SDL_INIT_VIDEO)) SDL_Delay(static_cast<uint32_t>(ms));
     if (ms > 0 && SDL_WasInit(SDL_INIT_VIDEO)) woken = SDL_WaitEventTimeout(&wokenBy, ms);
-    CommonWake(SDL_CLOCK);
+    CommonWake();
 }

@@ -97,9 +97,9 @@ SDL_Surface* CurrentWindowSurface() {
 }
 
 // What the frame being flipped changed, in picture pixels; found before the primary takes it.
-RECT changedAreas[sdlscaler::kMaxChangedAreas];
+RECT changedAreas[sdlscaler::MAX_CHANGED_AREAS];
 int32_t changedAreaCount = 0;
-SDL_Rect sentRects[sdlscaler::kMaxChangedAreas];
+SDL_Rect sentRects[sdlscaler::MAX_CHANGED_AREAS];
 
 void PresentToWindowSurface(const SurfaceLock& picture) {
     SDL_Surface* target = CurrentWindowSurface();
@@ -287,6 +287,10 @@ bool Open(bool exclusive) {
 
 bool Allows(DisplayStep step) {
     switch (step) {
+        case DisplayStep::Window:
+        case DisplayStep::Show:
+        case DisplayStep::Update:
+            return true;
         case DisplayStep::Create:
             return SdlVideoReady();
         case DisplayStep::Cooperate:
@@ -328,10 +332,6 @@ void ShowSystemCursor(bool shown) {
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-const DisplayDriver driver = {Allows, Open, Made, PresentFrame, Lost, ShowSystemCursor};
-
 }  // namespace
 
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    return CommonDirectDrawCreate(driver, directDraw);
-}
+extern const DisplayDriver SDL_DISPLAY = {Allows, Open, Made, PresentFrame, Lost, ShowSystemCursor};

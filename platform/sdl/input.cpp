@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kKeyCount = 256;
+constexpr int KEY_COUNT = 256;
 
 // The virtual key each physical key went down as, so that its release matches its press.
 uint8_t downAs[SDL_NUM_SCANCODES];
@@ -19,7 +19,7 @@ bool inputDue = true;
 void KeyDown(const SDL_KeyboardEvent& key) {
     uint16_t mod = key.keysym.mod;
     int vk = sdlinput::VirtualKeyFor(key.keysym.sym, key.keysym.scancode, mod);
-    if (vk <= 0 || vk >= kKeyCount) return;
+    if (vk <= 0 || vk >= KEY_COUNT) return;
     if (!key.repeat && key.keysym.scancode < SDL_NUM_SCANCODES && !downAs[key.keysym.scancode]) {
         downAs[key.keysym.scancode] = static_cast<uint8_t>(vk);
         InputPress(vk);
@@ -47,10 +47,9 @@ void KeyUp(const SDL_KeyboardEvent& key) {
     if (vk) InputLetGo(vk);
 }
 
-// A window position becomes the picture pixel under it.
+// A window position becomes the picture pixel under it, held at the picture's nearest edge.
 void MoveCursor(int32_t x, int32_t y) {
-    POINT p = SdlWindowToPicture(x, y);
-    InputSetCursor(sdlinput::ClampCursor(p.x, p.y, DISPLAY_WIDTH, DISPLAY_HEIGHT));
+    InputSetCursor(SdlWindowToPicture(x, y));
 }
 
 void MouseButton(const SDL_MouseButtonEvent& button) {
@@ -111,7 +110,7 @@ void SdlTakeInput() {
 
 // Input is taken in once after each wait, so that the game's work between two waits sees
 // one state of the input, as in a replay; what arrives meanwhile ends the next wait at once.
-void BackendPumpEvents() {
+void SdlPumpEvents() {
     if (!inputDue || !SDL_WasInit(SDL_INIT_VIDEO)) return;
     inputDue = false;
     SDL_Event event;

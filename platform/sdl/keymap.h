@@ -17,7 +17,7 @@ struct KeyCode {
 };
 
 // Keys that keep their place whatever the layout, by position on a US keyboard.
-inline constexpr KeyCode kPositionKeys[] = {
+inline constexpr KeyCode POSITION_KEYS[] = {
     {SDL_SCANCODE_BACKSPACE, VK_BACK},
     {SDL_SCANCODE_TAB, VK_TAB},
     {SDL_SCANCODE_RETURN, VK_RETURN},
@@ -105,38 +105,38 @@ inline constexpr KeyCode kPositionKeys[] = {
 
 // The code the system gives a key it has no code of its own for (SysRq, brightness, the
 // keypad's hexadecimal keys...): still a key press, so it leaves the logo and is typed.
-inline constexpr int kSomeKey = 0xFF;
+inline constexpr int SOME_KEY = 0xFF;
 
 // The keypad as it types with Num Lock on, and as the cursor block it becomes with it off.
-inline constexpr KeyCode kKeypadKeys[] = {
+inline constexpr KeyCode KEYPAD_KEYS[] = {
     {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE},  {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
     {SDL_SCANCODE_KP_MINUS, VK_SUBTRACT}, {SDL_SCANCODE_KP_PLUS, VK_ADD},
     {SDL_SCANCODE_KP_ENTER, VK_RETURN},   {SDL_SCANCODE_KP_COMMA, VK_SEPARATOR},
 };
-inline constexpr int kKeypadDigitsNumLock[] = {97, 98, 99, 100, 101, 102, 103, 104, 105, 96};
-inline constexpr int kKeypadDigitsCursor[] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,  12,
-                                              VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR, VK_INSERT};
+inline constexpr int KEYPAD_DIGITS_NUM_LOCK[] = {97, 98, 99, 100, 101, 102, 103, 104, 105, 96};
+inline constexpr int KEYPAD_DIGITS_CURSOR[] = {VK_END,   VK_DOWN, VK_NEXT, VK_LEFT,  12,
+                                               VK_RIGHT, VK_HOME, VK_UP,   VK_PRIOR, VK_INSERT};
 
-inline constexpr int kF4 = VK_F1 + 3;
-inline constexpr int kF10 = VK_F1 + 9;
-inline constexpr int kPrintScreen = 44;
+inline constexpr int F4 = VK_F1 + 3;
+inline constexpr int F10 = VK_F1 + 9;
+inline constexpr int PRINT_SCREEN = 44;
 
 inline int KeypadVirtualKey(SDL_Scancode scancode, uint16_t mod) {
     bool numLock = (mod & KMOD_NUM) != 0;
     if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_0) {
         int index = scancode - SDL_SCANCODE_KP_1;
-        return numLock ? kKeypadDigitsNumLock[index] : kKeypadDigitsCursor[index];
+        return numLock ? KEYPAD_DIGITS_NUM_LOCK[index] : KEYPAD_DIGITS_CURSOR[index];
     }
     if (scancode == SDL_SCANCODE_KP_PERIOD || scancode == SDL_SCANCODE_KP_DECIMAL) {
         return numLock ? VK_DECIMAL : VK_DELETE;
     }
-    for (const KeyCode& k : kKeypadKeys) {
+    for (const KeyCode& k : KEYPAD_KEYS) {
         if (k.scancode == scancode) return k.virtualKey;
     }
     return 0;
 }
 
-// The virtual-key code the original platform gives the key, kSomeKey for any other key.
+// The virtual-key code the original platform gives the key, SOME_KEY for any other key.
 // Letters follow the layout (the key that types "a" is 'A', with or without Shift); digits
 // and the other keys go by position, as the system's own tables mostly do.
 inline int VirtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
@@ -157,20 +157,20 @@ inline int VirtualKeyFor(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
     if (scancode >= SDL_SCANCODE_F13 && scancode <= SDL_SCANCODE_F24) {
         return VK_F1 + 12 + (scancode - SDL_SCANCODE_F13);
     }
-    for (const KeyCode& k : kPositionKeys) {
+    for (const KeyCode& k : POSITION_KEYS) {
         if (k.scancode == scancode) return k.virtualKey;
     }
     // A layout without Latin letters still gets the letter of the key's position.
     if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
         return 'A' + (scancode - SDL_SCANCODE_A);
     }
-    return kSomeKey;
+    return SOME_KEY;
 }
 
 // Alt without Control, and F10 on its own, make system keys: the system keeps them and
 // the window never sees them as key-down messages. Control with Alt (AltGr) types.
 inline bool IsSystemKey(int virtualKey, uint16_t mod) {
-    if (virtualKey == kF10) return true;
+    if (virtualKey == F10) return true;
     return (mod & KMOD_ALT) != 0 && (mod & KMOD_CTRL) == 0;
 }
 
@@ -179,23 +179,12 @@ enum class KeyAction { None, KeyDown, ToggleFullScreen, Close };
 // What a key going down (or repeating) does.
 inline KeyAction ActionForKey(int virtualKey, uint16_t mod, bool repeat) {
     // Print Screen is taken by the system on its way down; the window sees only its release.
-    if (virtualKey == 0 || virtualKey == kPrintScreen) return KeyAction::None;
+    if (virtualKey == 0 || virtualKey == PRINT_SCREEN) return KeyAction::None;
     if (!IsSystemKey(virtualKey, mod)) return KeyAction::KeyDown;
     if (repeat || (mod & KMOD_ALT) == 0) return KeyAction::None;
     if (virtualKey == VK_RETURN) return KeyAction::ToggleFullScreen;
-    if (virtualKey == kF4) return KeyAction::Close;
+    if (virtualKey == F4) return KeyAction::Close;
     return KeyAction::None;
-}
-
-// A position already mapped to the 640 x 480 picture; in the letterbox bars it lies
-// outside and is pulled back to the nearest edge.
-inline POINT ClampCursor(int32_t x, int32_t y, int32_t width, int32_t height) {
-    POINT p{x, y};
-    if (p.x < 0) p.x = 0;
-    if (p.x > width - 1) p.x = width - 1;
-    if (p.y < 0) p.y = 0;
-    if (p.y > height - 1) p.y = height - 1;
-    return p;
 }
 
 }  // namespace sdlinput

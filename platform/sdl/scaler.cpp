@@ -81,7 +81,7 @@ void ScalePicture(const uint16_t* picture, int32_t picturePitch, RECT area,
 
 namespace {
 
-constexpr int32_t kTile = 16;
+constexpr int32_t TILE = 16;
 
 // The tile columns in which rows [top, bottom) differ, one bit each.
 uint64_t ChangedTiles(const uint16_t* before, const uint16_t* after, int32_t width, int32_t tile,
@@ -109,10 +109,10 @@ uint64_t ChangedTiles(const uint16_t* before, const uint16_t* after, int32_t wid
 int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t width,
                          int32_t height, RECT* areas) {
     // Tiles wider than 16 only for pictures wider than 64 of them.
-    const int32_t tile = std::max(kTile, (width + 63) / 64);
+    const int32_t tile = std::max(TILE, (width + 63) / 64);
     int32_t count = 0;
-    for (int32_t top = 0; top < height; top += kBandRows) {
-        int32_t bottom = std::min(height, top + kBandRows);
+    for (int32_t top = 0; top < height; top += BAND_ROWS) {
+        int32_t bottom = std::min(height, top + BAND_ROWS);
         uint64_t changed = ChangedTiles(before, after, width, tile, top, bottom);
         for (int32_t c = 0; c < 64 && (changed >> c) != 0;) {
             if (!((changed >> c) & 1)) {
@@ -132,7 +132,7 @@ int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t 
             }
             if (above) {
                 above->bottom = bottom;
-            } else if (count < kMaxChangedAreas) {
+            } else if (count < MAX_CHANGED_AREAS) {
                 areas[count++] = area;
             } else {
                 // Out of room: the last area grows to cover this one too.

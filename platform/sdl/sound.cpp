@@ -317,7 +317,9 @@ bool StopEffect() {
     return state != MIXER_FAILED;
 }
 
-const SoundDriver SDL_SOUND = {
+}  // namespace
+
+extern const SoundDriver SDL_SOUND = {
     .midiOutput = [] { return StartAudio() && SDL_AtomicGet(&mixerState) != MIXER_FAILED; },
     .openMusic = OpenMusic,
     .playMusic = [] { SendMusicRequest(true, true, nullptr); },
@@ -326,14 +328,5 @@ const SoundDriver SDL_SOUND = {
     .findEffect = FindEffect,
     .playEffect = PlayEffect,
     .stopEffect = StopEffect,
+    .answered = nullptr,
 };
-
-}  // namespace
-
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
-    return CommonMciSendCommand(SDL_SOUND, device, message, flags, params);
-}
-
-bool sndPlaySound(const char* gameName, uint32_t flags) {
-    return CommonSndPlaySound(SDL_SOUND, gameName, flags);
-}

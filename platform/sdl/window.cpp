@@ -5,8 +5,6 @@
 #include <csignal>
 #include <cstdio>
 
-#include "platform/common/display_driver.h"
-#include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
 
 namespace {
@@ -39,7 +37,38 @@ extern "C" void HangUp(int) {
     std::raise(SIGTERM);
 }
 
+bool Create(const char* title, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (!SdlVideoReady()) return false;
+    // Made at the desktop's own size: a small window asked to go full screen stays small
+    // on an X server without a window manager. It goes full screen once the first picture
+    // shows: SDL waits up to 100 ms for a window manager to take a shown window full screen.
+    window = SDL_CreateWindow(title, x, y, width, height,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE);
+    if (!window) {
+        Complain("cannot create the window");
+        return false;
+    }
+    fullScreen = true;
+    fullScreenPending = true;
+    return true;
+}
+
+void Show() {
+    SDL_ShowWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+bool Desktop(int32_t* width, int32_t* height) {
+    SDL_DisplayMode desktop;
+    if (!SdlVideoReady() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return false;
+    *width = desktop.w;
+    *height = desktop.h;
+    return true;
+}
+
 }  // namespace
+
+extern const WindowDriver SDL_WINDOW = {Create, Show, Desktop, SdlPumpEvents};
 
 bool SdlVideoReady() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
@@ -73,43 +102,6 @@ bool SdlVideoReady() {
 
 SDL_Window* SdlWindow() {
     return window;
-}
-
-HWND CreateWindowEx(uint32_t, const char* className, const char* title, uint32_t, int32_t x,
-                    int32_t y, int32_t width, int32_t height, HWND, void*, HINSTANCE, void*) {
-    WindowProc proc = CommonClassProc(className);
-    if (!proc || !SdlVideoReady()) return nullptr;
-    // Made at the desktop's own size: a small window asked to go full screen stays small
-    // on an X server without a window manager. It goes full screen once the first picture
-    // shows: SDL waits up to 100 ms for a window manager to take a shown window full screen.
-    window = SDL_CreateWindow(title ? title : "", x, y, width, height,
-                              SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE);
-    if (!window) {
-        Complain("cannot create the window");
-        return nullptr;
-    }
-    fullScreen = true;
-    fullScreenPending = true;
-    return CommonRegisterWindow(proc);
-}
-
-bool ShowWindow(HWND hwnd, int) {
-    if (!IsWindow(hwnd) || !window) return false;
-    SDL_ShowWindow(window);
-    SDL_RaiseWindow(window);
-    return true;
-}
-
-bool UpdateWindow(HWND hwnd) {
-    return IsWindow(hwnd) && window;
-}
-
-int32_t GetSystemMetrics(int index) {
-    SDL_DisplayMode desktop;
-    if (!SdlVideoReady() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return 0;
-    if (index == SM_CXSCREEN) return desktop.w;
-    if (index == SM_CYSCREEN) return desktop.h;
-    return 0;
 }
 
 void SdlFirstPictureShown() {

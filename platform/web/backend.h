@@ -3,9 +3,13 @@
 
 #include <cstdint>
 
-#include "platform/common/clock_driver.h"
+#include "platform/common/driver.h"
 #include "platform/common/recorder.h"
 #include "platform/window.h"
+
+extern const WindowDriver WEB_WINDOW;
+extern const DisplayDriver WEB_DISPLAY;
+extern const SoundDriver WEB_SOUND;
 
 // Listens to the page's mouse and keyboard; called once the window exists.
 void WebStartInput();
@@ -29,7 +33,7 @@ bool WatchBegin();
 bool Watching();
 // While watching, the game's clock is the recording's, its seed the recording's, and its
 // wait lasts until the page's clock reaches the next moment, whose input then goes in.
-const ClockDriver& WatchClock();
+uint32_t WatchNow();
 uint32_t WatchSeed();
 void WatchWait();
 // The page shows the end: the last picture and the score.

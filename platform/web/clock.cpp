@@ -5,8 +5,6 @@
 
 #include <emscripten.h>
 
-#include "platform/common/clock_driver.h"
-#include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
 namespace {
@@ -24,41 +22,32 @@ uint32_t NowMs() {
     return static_cast<uint32_t>(static_cast<uint64_t>(WebNowMs())) - WebHeldMs();
 }
 
-void Woke(uint32_t clock) {
-    RecordWake(clock);
-    TouchWoke();
-}
-
-const ClockDriver WEB_CLOCK = {
-    .now = NowMs,
-    .started = RecordStart,
-    .woke = Woke,
-    .seeded = RecordSeed,
-};
-
-const ClockDriver& Clock() {
-    return Watching() ? WatchClock() : WEB_CLOCK;
-}
-
-}  // namespace
-
-uint32_t timeGetTime() {
-    return CommonTimeGetTime(Clock());
-}
-
 // Playing for the board, the seed is the board's token's (platform/web/online.js), so that
 // the server replays the game the player saw; otherwise it comes from the clock.
 EM_JS(double, WebBoardSeed, (),
       { return window.sidescrollerOnline ? sidescrollerOnline.seed() : -1; });
 
-uint32_t RandomSeedFromClock() {
+// Watching a recording, the game's clock and seed are the recording's (watch.cpp): the page's
+// clock only sets the pace, and the visitor's input is not taken.
+uint32_t ClockNow() {
+    return Watching() ? WatchNow() : NowMs();
+}
+
+void ClockWoke() {
+    if (!Watching()) TouchWoke();
+}
+
+uint32_t ClockSeed() {
     if (Watching()) return WatchSeed();
     double given = WebBoardSeed();
-    if (given < 0) return CommonRandomSeedFromClock(WEB_CLOCK);
-    uint32_t seed = static_cast<uint32_t>(given);
-    RecordSeed(seed);
-    return seed;
+    return given < 0 ? NowMs() : static_cast<uint32_t>(given);
 }
+
+const ClockDriver WEB_CLOCK = {.now = ClockNow, .woke = ClockWoke, .seed = ClockSeed};
+
+}  // namespace
+
+extern "C" const Driver BACKEND_DRIVER = {WEB_WINDOW, WEB_DISPLAY, WEB_CLOCK, WEB_SOUND};
 
 void WaitForWork(uint32_t wakeAt) {
     if (Watching()) {
@@ -67,14 +56,14 @@ void WaitForWork(uint32_t wakeAt) {
     }
     // While the page holds the game the wait lasts, whatever the queue holds.
     WebWaitWhileHeld();
-    int32_t ms = CommonSleepMs(WEB_CLOCK, wakeAt);
+    int32_t ms = CommonSleepMs(wakeAt);
     if (ms > 0) {
         if (awakeSince > 0) awakeMs += emscripten_get_now() - awakeSince;
         ++sleeps;
         emscripten_sleep(static_cast<unsigned>(ms));
         awakeSince = emscripten_get_now();
     }
-    CommonWake(WEB_CLOCK);
+    CommonWake();
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
@@ -85,6 +74,3 @@ extern "C" EMSCRIPTEN_KEEPALIVE double WebAwakeMs() {
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t WebSleeps() {
     return sleeps;
 }
-
-// The input arrived through callbacks while the game slept; there is nothing left to fetch.
-void BackendPumpEvents() {}

@@ -95,14 +95,10 @@ void Lost() {
     anyShown = false;
 }
 
-// The page never shows the system cursor over the picture: the game draws its own.
-const DisplayDriver driver = {Allows, Open, nullptr, Present, Lost, nullptr};
-
 }  // namespace
 
-HRESULT DirectDrawCreate(DirectDraw** directDraw) {
-    return CommonDirectDrawCreate(driver, directDraw);
-}
+// The page never shows the system cursor over the picture: the game draws its own.
+extern const DisplayDriver WEB_DISPLAY = {Allows, Open, nullptr, Present, Lost, nullptr};
 
 // For the figures: the frames run since the start.
 extern "C" EMSCRIPTEN_KEEPALIVE uint32_t WebFrames() {

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr const char* kFaceFile = "fonts/LiberationSans-Regular.ttf";
+constexpr const char* FACE_FILE = "fonts/LiberationSans-Regular.ttf";
 constexpr int64_t MAX_PPEM = 1000;
 constexpr int64_t DEFAULT_PPEM = 16;
 
@@ -22,7 +22,7 @@ int64_t Clamp(int64_t value, int64_t low, int64_t high) {
 
 std::string ReadFace() {
     std::string data;
-    FILE* file = std::fopen(kFaceFile, "rb");
+    FILE* file = std::fopen(FACE_FILE, "rb");
     if (!file) return data;
     char chunk[65536];
     size_t got;

@@ -45,7 +45,9 @@ bool StopEffect() {
     return true;
 }
 
-const SoundDriver WEB_SOUND = {
+}  // namespace
+
+extern const SoundDriver WEB_SOUND = {
     .midiOutput = [] { return true; },
     .openMusic = OpenMusic,
     .playMusic = [] { WebPlayMusic(musicPath.c_str()); },
@@ -54,14 +56,5 @@ const SoundDriver WEB_SOUND = {
     .findEffect = FindEffect,
     .playEffect = PlayEffect,
     .stopEffect = StopEffect,
+    .answered = nullptr,
 };
-
-}  // namespace
-
-MCIERROR mciSendCommand(MCIDEVICEID device, uint32_t message, uintptr_t flags, uintptr_t params) {
-    return CommonMciSendCommand(WEB_SOUND, device, message, flags, params);
-}
-
-bool sndPlaySound(const char* gameName, uint32_t flags) {
-    return CommonSndPlaySound(WEB_SOUND, gameName, flags);
-}

@@ -12,8 +12,8 @@ namespace {
 
 // The hot spot of the game's sight lies this far right of and below the cursor: a finger
 // aims with the hot spot, not with the sprite's corner, which the finger would hide.
-constexpr int32_t kHotSpot = 25;
-constexpr int32_t kRightEdgeZone = 590;  // where the game scrolls right
+constexpr int32_t HOT_SPOT = 25;
+constexpr int32_t RIGHT_EDGE_ZONE = 590;  // where the game scrolls right
 
 bool shotWaiting = false;
 bool shotAimed = false;  // a frame has read the cursor since the tap
@@ -50,7 +50,7 @@ EMSCRIPTEN_KEEPALIVE int WebTouchScreen() {
 
 EMSCRIPTEN_KEEPALIVE void WebTouchAim(double clientX, double clientY) {
     POINT finger = WebPictureAt(clientX, clientY);
-    InputSetCursor(POINT{finger.x - kHotSpot, finger.y - kHotSpot});
+    InputSetCursor(POINT{finger.x - HOT_SPOT, finger.y - HOT_SPOT});
 }
 
 // The game shoots at the cursor its last frame read, so a tap's shot is sent only once a
@@ -80,7 +80,7 @@ EMSCRIPTEN_KEEPALIVE void WebTouchKey(int virtualKey) {
 EMSCRIPTEN_KEEPALIVE void WebTouchLifted() {
     POINT at = InputCursor();
     if (at.x == 0) at.x = 1;
-    if (at.x >= kRightEdgeZone) at.x = kRightEdgeZone - 1;
+    if (at.x >= RIGHT_EDGE_ZONE) at.x = RIGHT_EDGE_ZONE - 1;
     InputSetCursor(at);
 }
 

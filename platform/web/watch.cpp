@@ -13,20 +13,12 @@
 
 namespace {
 
-constexpr char kRecording[] = "/watch.txt";
+constexpr char WATCHED_FILE[] = "/watch.txt";
 
 bool watching = false;
 Script script;
 size_t next = 0;
 uint32_t gameClock = 0;  // the recording's clock, as the game sees it
-
-uint32_t Now() {
-    return gameClock;
-}
-void Nothing(uint32_t) {}
-
-const ClockDriver WATCH_CLOCK = {
-    .now = Now, .started = Nothing, .woke = Nothing, .seeded = Nothing};
 
 EM_JS(void, WebWatchBegins, (double length), { sidescrollerWatch.begins(length); });
 EM_JS(void, WebWatchRefused, (const char* why), { sidescrollerWatch.refused(UTF8ToString(why)); });
@@ -36,7 +28,7 @@ EM_JS(void, WebWatchEnds, (int finalScore), { sidescrollerWatch.ends(finalScore)
 EM_ASYNC_JS(void, WebWatchUntil, (double elapsed), { await sidescrollerWatch.until(elapsed); });
 
 bool Read(std::string* text) {
-    FILE* file = std::fopen(kRecording, "rb");
+    FILE* file = std::fopen(WATCHED_FILE, "rb");
     if (!file) return false;
     char chunk[4096];
     for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text->append(chunk, n);
@@ -77,8 +69,8 @@ bool Watching() {
     return watching;
 }
 
-const ClockDriver& WatchClock() {
-    return WATCH_CLOCK;
+uint32_t WatchNow() {
+    return gameClock;
 }
 
 uint32_t WatchSeed() {
@@ -98,7 +90,7 @@ void WatchWait() {
     }
     gameClock = static_cast<uint32_t>(script.commands[next++].a);
     WebWatchUntil(static_cast<double>(gameClock - script.start));
-    CommonWake(WATCH_CLOCK);
+    CommonWake();
     for (; next < script.commands.size() && script.commands[next].kind != CommandKind::At; ++next) {
         if (IsInputCommand(script.commands[next].kind)) FeedInput(script.commands[next]);
     }

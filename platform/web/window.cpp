@@ -8,21 +8,19 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "platform/common/display_driver.h"
 #include "platform/common/input.h"
-#include "platform/common/queue.h"
 #include "platform/web/backend.h"
 
 namespace {
 
-constexpr int kKeyCount = 256;
-constexpr int kSomeKey = 0xFF;  // a key the system has no code for
-constexpr int kF4 = VK_F1 + 3, kF5 = VK_F1 + 4, kF10 = VK_F1 + 9, kF11 = VK_F1 + 10;
+constexpr int KEY_COUNT = 256;
+constexpr int SOME_KEY = 0xFF;  // a key the system has no code for
+constexpr int F4 = VK_F1 + 3, F5 = VK_F1 + 4, F10 = VK_F1 + 9, F11 = VK_F1 + 10;
 // The picture and the black around it, as the full-screen window natively.
-constexpr const char* kGameArea = "#game";
+constexpr const char* GAME_AREA = "#game";
 
 // The virtual key each physical key (its keyCode at its location) went down as.
-uint8_t downAs[kKeyCount * 4];
+uint8_t downAs[KEY_COUNT * 4];
 bool listening = false;
 
 // Browsers agree with the system's codes but for a few keys some of them number apart.
@@ -31,7 +29,7 @@ int VirtualKeyFor(const EmscriptenKeyboardEvent& key) {
     if (code == 173) return 189;  // minus
     if (code == 59) return 186;   // semicolon
     if (code == 61) return 187;   // equals
-    if (code == 0 || code >= 255) return kSomeKey;
+    if (code == 0 || code >= 255) return SOME_KEY;
     return static_cast<int>(code);
 }
 
@@ -42,8 +40,8 @@ EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
     // The browser keeps its own keys, and the game never hears them: reload, full screen,
     // developer tools, Tab between the page's controls, Control or Command with any key
     // (zoom, find, print), Alt+F4. Control with Alt is AltGr, which types.
-    bool browsers = vk == kF5 || vk == kF11 || vk == VK_F12 || vk == VK_TAB || key->metaKey ||
-                    (key->ctrlKey && !key->altKey) || (key->altKey && vk == kF4);
+    bool browsers = vk == F5 || vk == F11 || vk == VK_F12 || vk == VK_TAB || key->metaKey ||
+                    (key->ctrlKey && !key->altKey) || (key->altKey && vk == F4);
     if (browsers) return EM_FALSE;
     size_t physical = (key->keyCode & 0xFF) + 256 * (key->location & 3);
     if (!key->repeat && !downAs[physical]) {
@@ -51,7 +49,7 @@ EM_BOOL KeyDown(int, const EmscriptenKeyboardEvent* key, void*) {
         InputPress(vk);
     }
     // Alt without Control, and F10 alone, are the system's keys; Control with Alt types.
-    bool systemKey = vk == kF10 || (key->altKey && !key->ctrlKey);
+    bool systemKey = vk == F10 || (key->altKey && !key->ctrlKey);
     if (!systemKey) {
         InputPost(WM_KEYDOWN, static_cast<WPARAM>(vk), key->repeat ? (1 | (1 << 30)) : 1);
     } else if (key->altKey && !key->repeat && vk == VK_RETURN) {
@@ -140,7 +138,7 @@ EM_BOOL Blur(int, const EmscriptenFocusEvent*, void*) {
 }  // namespace
 
 void WebControlKey(int virtualKey, bool down) {
-    if (virtualKey <= 0 || virtualKey >= kKeyCount) return;
+    if (virtualKey <= 0 || virtualKey >= KEY_COUNT) return;
     if (down) {
         InputPress(virtualKey);
         InputPost(WM_KEYDOWN, static_cast<WPARAM>(virtualKey), 1);
@@ -166,28 +164,19 @@ void WebStartInput() {
     emscripten_set_keyup_callback(window, nullptr, false, KeyUp);
     emscripten_set_mousemove_callback(document, nullptr, false, MouseMove);
     emscripten_set_mouseleave_callback(document, nullptr, false, MouseLeave);
-    emscripten_set_mousedown_callback(kGameArea, nullptr, false, MouseButton);
+    emscripten_set_mousedown_callback(GAME_AREA, nullptr, false, MouseButton);
     emscripten_set_mouseup_callback(document, nullptr, false, MouseButton);
     emscripten_set_blur_callback(window, nullptr, false, Blur);
 }
 
-HWND CreateWindowEx(uint32_t, const char* className, const char*, uint32_t, int32_t, int32_t,
-                    int32_t, int32_t, HWND, void*, HINSTANCE, void*) {
-    WindowProc proc = CommonClassProc(className);
-    if (!proc) return nullptr;
-    WebStartInput();
-    return CommonRegisterWindow(proc);
-}
-
-bool ShowWindow(HWND window, int) {
-    return IsWindow(window);
-}
-
-bool UpdateWindow(HWND window) {
-    return IsWindow(window);
-}
-
-// The picture is the screen the game knows; the page scales it to the window.
-int32_t GetSystemMetrics(int index) {
-    return index == SM_CXSCREEN ? DISPLAY_WIDTH : DISPLAY_HEIGHT;
-}
+// The window is the page's canvas; once it exists the page's input is the game's.
+extern const WindowDriver WEB_WINDOW = {
+    .create =
+        [](const char*, int32_t, int32_t, int32_t, int32_t) {
+            WebStartInput();
+            return true;
+        },
+    .show = nullptr,
+    .desktop = nullptr,
+    .pump = nullptr,
+};
