@@ -2,6 +2,7 @@
 // what the recorders write.
 #include <string>
 
+#include "app/replay/feed.h"
 #include "app/replay/script.h"
 #include "server/verify/verify.h"
 
@@ -17,20 +18,7 @@ bool Refuse(Refusal* refusal, int status, std::string error) {
 // What a recorder writes; the rest are the scripts' own tools (waiting, counting frames,
 // pictures, state dumps, lost surfaces), which a player's recording never holds.
 bool Recorded(CommandKind kind) {
-    switch (kind) {
-        case CommandKind::At:
-        case CommandKind::Move:
-        case CommandKind::Key:
-        case CommandKind::Down:
-        case CommandKind::Up:
-        case CommandKind::Hold:
-        case CommandKind::Release:
-        case CommandKind::Click:
-        case CommandKind::Close:
-            return true;
-        default:
-            return false;
-    }
+    return kind == CommandKind::At || IsInputCommand(kind);
 }
 
 const char* VerbOf(CommandKind kind) {
