@@ -180,9 +180,16 @@ TEST_F(RecordingTest, ARecordingCutAtEveryBytePlaysToItsLastWholeLine) {
         bool midLine = kept.back() != '\n';
         midLines += midLine;
 
-        CutPlay atEnd = PlayFile(kept, true);
+        // Every cut is read; a game is played from three cuts a line (the whole line, its first
+        // byte, all of it but its end), which reach every way a replay stops, at a tenth of the
+        // cost of playing them all.
+        const bool playIt = cut == 1 || recording[cut] == '\n' || recording[cut - 1] == '\n' ||
+                            recording[cut - 2] == '\n';
+        CutPlay atEnd = PlayFile(kept, playIt);
         ASSERT_TRUE(atEnd.checked) << cut << ": " << atEnd.said;
-        EXPECT_EQ(atEnd.exitCode, 0) << cut;
+        if (playIt) {
+            EXPECT_EQ(atEnd.exitCode, 0) << cut;
+        }
         if (!atEnd.said.empty()) {
             ++notes;
             noted = kept;
