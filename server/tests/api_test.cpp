@@ -680,8 +680,10 @@ int main(int argc, char** argv) {
     }
     ::testing::InitGoogleTest(&argc, argv);
     signal(SIGPIPE, SIG_IGN);  // a refused body may meet a closed connection
+    // The SQLite cases alone need no PostgreSQL.
     Postgres pg;
-    if (pg.Start()) postgres = &pg;
+    const std::string filter = GTEST_FLAG_GET(filter);
+    if (filter.find("/sqlite") == std::string::npos && pg.Start()) postgres = &pg;
     int result = RUN_ALL_TESTS();
     postgres = nullptr;
     return result;
