@@ -52,6 +52,11 @@ GameRun RecordGame(const std::string& path, int ms, int signal) {
     GameRun run;
     if (pid < 0) return run;
     if (signal != 0) {
+        // The game's time counts from its start (its log file made), however slow the machine
+        // is to get there; a signal before the game took it would only test the default.
+        for (int i = 0; i < 600 && !std::filesystem::exists("log.txt"); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
         kill(pid, signal);
     }
