@@ -89,6 +89,7 @@ HttpAnswer HttpRequest(const std::string& url, const std::string& bearer, const 
                         std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     bool secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
     HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
     {
         std::lock_guard<std::mutex> hold(lock);
         if (cancelled) {
@@ -105,17 +106,17 @@ HttpAnswer HttpRequest(const std::string& url, const std::string& bearer, const 
                                                    path.c_str(), nullptr, WINHTTP_NO_REFERER,
                                                    WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                    secure ? WINHTTP_FLAG_SECURE : 0);
+        request = pending;
     }
-    HINTERNET request = pending;
     std::wstring headers = L"Content-Type: text/plain\r\n";
     if (!bearer.empty()) headers += L"Authorization: Bearer " + Wide(bearer) + L"\r\n";
     int ms = static_cast<int>(timeoutMs);
-    bool answered = request && WinHttpSetTimeouts(request, ms, ms, ms, ms) &&
-                    WinHttpSendRequest(request, headers.c_str(), DWORD(-1),
-                                       body ? const_cast<char*>(body->data()) : nullptr,
-                                       body ? DWORD(body->size()) : 0,
-                                       body ? DWORD(body->size()) : 0, 0) &&
-                    Receive(request, &answer);
+    bool answered =
+        request && WinHttpSetTimeouts(request, ms, ms, ms, ms) &&
+        WinHttpSendRequest(request, headers.c_str(), DWORD(-1),
+                           body ? const_cast<char*>(body->data()) : nullptr,
+                           body ? DWORD(body->size()) : 0, body ? DWORD(body->size()) : 0, 0) &&
+        Receive(request, &answer);
     if (!answered) {
         answer = HttpAnswer{};
         answer.error = Why(GetLastError());

@@ -101,7 +101,8 @@ BOOL MomentCursorPos(POINT* point) {
 SHORT MomentKeyState(int virtualKey) {
     if (virtualKey <= 0 || virtualKey >= KEY_COUNT) return 0;
     if (keyReadAt[virtualKey] != waking) {
-        keyHeld[virtualKey] = ((GetAsyncKeyState)(virtualKey) & 0x8000) != 0;
+        SHORT state = (GetAsyncKeyState)(virtualKey);
+        keyHeld[virtualKey] = (state & 0x8000) != 0;
         keyReadAt[virtualKey] = waking;
     }
     RecordKeyState(virtualKey, keyHeld[virtualKey]);
