@@ -232,7 +232,7 @@ else
 fi
 
 # The board's entry of the game, which it replayed: the name typed and the score saved.
-line=$(cat online.out)
+line=$(tr -d '\r' < online.out)
 if [[ "$line" =~ ^sidescroller:\ rank\ 1\ of\ 1\ today\ at\ $board/games/([0-9]+)$ ]]; then
     pass "the game played online and printed its rank: $line"
     saved=$((255 - $(LC_ALL=C grep "^$wine_row" high.dat | head -1 | awk '{print $NF}')))
@@ -241,6 +241,18 @@ game = json.load(urllib.request.urlopen(sys.argv[1]))
 print(game["name"], game["score"])' "$board/api/v1/games/${BASH_REMATCH[1]}")
     [ "$entered" = "WINE $saved" ] && pass "the board entered the game of WINE with the score $saved" ||
         fail "the board entered '$entered', the game saved WINE $saved"
+    # The recording the board entered, replayed from the same table, leaves the table the
+    # Windows game left, byte for byte.
+    mkdir "$work/online"
+    ln -s "$root/data" "$work/online/data"
+    ln -s "$root/font.des" "$work/online/font.des"
+    table > "$work/online/high.dat"
+    python3 -c 'import sys, urllib.request
+sys.stdout.buffer.write(urllib.request.urlopen(sys.argv[1]).read())' \
+        "$board/api/v1/games/${BASH_REMATCH[1]}/recording" > "$work/online/play.txt"
+    (cd "$work/online" && "$replay" play.txt > /dev/null) && cmp -s "$work/online/high.dat" high.dat &&
+        pass "its recording replays headlessly to the high.dat the Windows game wrote" ||
+        fail "its recording ($(grep -c '^at' "$work/online/play.txt") moments) replays to another high.dat"
 else
     fail "the game printed '$line' for its rank: $(cat online.err)"
 fi
