@@ -1,6 +1,7 @@
 // The Windows build uses the system's own declarations wherever the game calls a system
-// function by its name: windows, messages, GDI, the multimedia clock, music and sound, and
-// DirectDraw's types and constants.
+// function by its name: windows, messages, GDI, music and sound, and DirectDraw's types and
+// constants. The clock and the input the game reads go through the shared clock and queue
+// (below).
 #pragma once
 
 #include <cstdint>
