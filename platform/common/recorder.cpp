@@ -160,7 +160,7 @@ void RecordWake(uint32_t clock) {
 void RecordCursor(POINT cursor) {
     if (!running || (cursor.x == lastCursor.x && cursor.y == lastCursor.y)) return;
     WriteMoment();
-    Write("move %d %d\n", cursor.x, cursor.y);
+    Write("move %d %d\n", static_cast<int>(cursor.x), static_cast<int>(cursor.y));
     lastCursor = cursor;
 }
 

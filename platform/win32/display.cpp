@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "platform/common/recorder.h"
 #include "platform/gdi.h"
 #include "platform/surface.h"
 
@@ -86,8 +87,11 @@ HRESULT CreateSurface(DirectDraw* directDraw, uint32_t caps, int32_t width, int3
     return *surface ? DD_OK : DDERR_OUTOFMEMORY;
 }
 
+// Every frame the game drew is a moment of its recording, shown or lost.
 HRESULT Flip(Surface* primary, Surface* override, uint32_t flags) {
-    return primary->object->Flip(override ? override->object : nullptr, flags);
+    HRESULT result = primary->object->Flip(override ? override->object : nullptr, flags);
+    RecordFrameShown();
+    return result;
 }
 
 void ReleaseSurface(Surface* surface) {

@@ -8,7 +8,9 @@
 #include "app/app.h"
 #include "app/command_line.h"
 #include "platform/common/game_folders.h"
+#include "platform/common/online.h"
 #include "platform/files.h"
+#include "platform/record.h"
 
 namespace {
 
@@ -45,16 +47,25 @@ int Answer(const std::string& text, FILE* stream, UINT icon, int code) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
-    // The Windows game cannot record: --record is an unknown option here.
-    CommandLine line = ReadCommandLine(__argc, __argv, nullptr, 0);
+    // The Windows game records only for the board (--online), in memory: --record is an
+    // unknown option here.
+    const char* board = nullptr;
+    std::string problem;
+    CommandLine line;
+    if (TakeOnlineOption(&__argc, __argv, &board, &problem)) {
+        line = ReadCommandLine(__argc, __argv, nullptr, 0);
+    } else {
+        line.action = CommandLine::Wrong;
+        line.problem = problem;
+    }
+    std::string usage = GameUsage(false, (std::string(ONLINE_HELP) + "\n" + FILES_HELP).c_str());
     switch (line.action) {
         case CommandLine::Help:
-            return Answer(GameUsage(false, FILES_HELP), stdout, MB_ICONINFORMATION, 0);
+            return Answer(usage, stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Version:
             return Answer(VersionText("sidescroller"), stdout, MB_ICONINFORMATION, 0);
         case CommandLine::Wrong:
-            return Answer("sidescroller: " + line.problem + "\n" + GameUsage(false, FILES_HELP),
-                          stderr, MB_ICONERROR, 2);
+            return Answer("sidescroller: " + line.problem + "\n" + usage, stderr, MB_ICONERROR, 2);
         case CommandLine::Run:
             break;
     }
@@ -67,7 +78,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     std::string lettering = HostPath("font.des");
     size_t slash = lettering.find_last_of("\\/");
     if (slash != std::string::npos) SetCurrentDirectoryA(lettering.substr(0, slash + 1).c_str());
+    if (board) StartOnline(board, false);
     int code = GameMain(showCommand);
+    StopRecording();
+    StopOnline();
     timeEndPeriod(1);
     return code;
 }

@@ -4,17 +4,21 @@
 # high-score table, a game with shots and a reload, Escape, the table again, the credits and
 # the quit path. It checks the exit code and the "high.dat" written, and compares the screens
 # that do not depend on the clock with the headless replay's pictures of the same screens.
+# That game plays online, for a local sidescroller-server: it must print its rank, and the
+# board, which replays it, must hold the game with the score the game saved.
 # The game runs from the zip a player would be given, and needs no DLL Windows does not ship.
 # Then the installer: the installed game, started from elsewhere, keeps its scores in the
 # player's own folder and writes nothing where it is installed; the uninstaller removes it.
-#   bash tests/e2e/wine.sh build-win build/sidescroller-replay build/tests/screen_diff [SHOTS]
+#   bash tests/e2e/wine.sh build-win build/sidescroller-replay build/tests/screen_diff \
+#        build/sidescroller-server [SHOTS]
 set -euo pipefail
 zip=$(realpath "$(ls "$1"/Sidescroller-*-windows-x64.zip | head -1)")
 installer=$(realpath "$(ls "$1"/Sidescroller-*-windows-x64.exe | head -1)")
 replay=$(realpath "$2")
 screen_diff=$(realpath "$3")
+server=$(realpath "$4")
 root=$(realpath "$(dirname "$0")/../..")
-shots=$(realpath -m "${4:-$root/build-win/wine-screenshots}")
+shots=$(realpath -m "${5:-$root/build-win/wine-screenshots}")
 magick=/usr/bin/convert
 rm -rf "$shots"
 mkdir -p "$shots"
@@ -23,6 +27,7 @@ work=$(mktemp -d)
 source "$(dirname "$(realpath "$0")")/lib.sh"
 start_xvfb 640x480 "$work/xvfb.log"
 trap 'kill $xvfb 2>/dev/null || true; [ -n "${gamepid:-}" ] && kill $gamepid 2>/dev/null || true
+      [ -n "${serverpid:-}" ] && kill $serverpid 2>/dev/null || true
       wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
 # A prefix of its own, without the .NET and HTML engines Wine would offer to download.
@@ -46,7 +51,7 @@ for f in sidescroller.exe font.des "How to play.txt" LICENSE.txt data/side1.bmp 
     [ -e "$game/$f" ] || fail "the zip holds no $f"
 done
 imports=$(x86_64-w64-mingw32-objdump -p "$game/sidescroller.exe" | sed -n 's/.*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-unexpected=$(echo "$imports" | tr ' ' '\n' | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|DDRAW.DLL|WINMM.DLL|MSVCRT.DLL|' || true)
+unexpected=$(echo "$imports" | tr ' ' '\n' | grep -vxE 'KERNEL32.DLL|USER32.DLL|GDI32.DLL|DDRAW.DLL|WINMM.DLL|WINHTTP.DLL|MSVCRT.DLL|' || true)
 [ -z "$unexpected" ] && echo "ok   imports only system DLLs: $imports" || fail "needs DLLs Windows does not ship: $unexpected"
 table > "$game/high.dat"
 
@@ -141,15 +146,24 @@ else
     fail "--record gave exit code $status: $(cat "$work/wrong-message.err")"
 fi
 
+# The board, on a free port, with its database in the work folder.
+"$server" --listen 127.0.0.1:0 --database "sqlite:$work/scores.sqlite" --game-folder "$root" \
+    > "$work/server.out" 2> "$work/server.err" &
+serverpid=$!
+for _ in $(seq 50); do grep -q listening "$work/server.out" && break; sleep 0.1; done
+board=$(grep -o 'http://[0-9.:]*' "$work/server.out") || fail "the board did not start: $(cat "$work/server.err")"
+
 cd "$game"
 started=$(date +%s%N)
 # Through start /wait, whose exit code is the game's as Windows reports it: Wine kills a
 # process that ends by itself but is slow to let go of its Unix side (a busy machine), and
-# the shell then sees 137 whatever the game returned.
-wine start /wait sidescroller.exe > "$work/game.out" 2> "$work/game.err" &
+# the shell then sees 137 whatever the game returned. start hands the game no console, so
+# cmd gives it its standard output and error, in files of the game's folder.
+wine start /wait cmd /c "sidescroller.exe --online $board > online.out 2> online.err" \
+    > "$work/game.out" 2> "$work/game.err" &
 gamepid=$!
 for _ in $(seq 200); do
-    gameproc=$(pgrep -f '^[A-Za-z]:\\.*\\sidescroller\.exe$' | head -1) && break
+    gameproc=$(pgrep -f '^([A-Za-z]:\\.*\\)?sidescroller\.exe( |$)' | head -1) && break
     sleep 0.1
 done
 for _ in $(seq 200); do xdotool search --name '^Sidescroller$' > /dev/null 2>&1 && break; sleep 0.1; done
@@ -216,6 +230,34 @@ if LC_ALL=C grep -q "^$wine_row" high.dat; then
 else
     fail "high.dat has no row for WINE"
 fi
+
+# The board's entry of the game, which it replayed: the name typed and the score saved.
+line=$(tr -d '\r' < online.out)
+if [[ "$line" =~ ^sidescroller:\ rank\ 1\ of\ 1\ today\ at\ $board/games/([0-9]+)$ ]]; then
+    pass "the game played online and printed its rank: $line"
+    saved=$((255 - $(LC_ALL=C grep "^$wine_row" high.dat | head -1 | awk '{print $NF}')))
+    entered=$(python3 -c 'import json, sys, urllib.request
+game = json.load(urllib.request.urlopen(sys.argv[1]))
+print(game["name"], game["score"])' "$board/api/v1/games/${BASH_REMATCH[1]}")
+    [ "$entered" = "WINE $saved" ] && pass "the board entered the game of WINE with the score $saved" ||
+        fail "the board entered '$entered', the game saved WINE $saved"
+    # The recording the board entered, replayed from the same table, leaves the table the
+    # Windows game left, byte for byte.
+    mkdir "$work/online"
+    ln -s "$root/data" "$work/online/data"
+    ln -s "$root/font.des" "$work/online/font.des"
+    table > "$work/online/high.dat"
+    python3 -c 'import sys, urllib.request
+sys.stdout.buffer.write(urllib.request.urlopen(sys.argv[1]).read())' \
+        "$board/api/v1/games/${BASH_REMATCH[1]}/recording" > "$work/online/play.txt"
+    (cd "$work/online" && "$replay" play.txt > /dev/null) && cmp -s "$work/online/high.dat" high.dat &&
+        pass "its recording replays headlessly to the high.dat the Windows game wrote" ||
+        fail "its recording ($(grep -c '^at' "$work/online/play.txt") moments) replays to another high.dat"
+else
+    fail "the game printed '$line' for its rank: $(cat online.err)"
+fi
+kill "$serverpid"
+serverpid=""
 
 # The installed game, started from the player's own folder as a Start-menu entry may do.
 wine "$installer" /S > /dev/null 2>&1
@@ -341,6 +383,7 @@ for screen in logo name menu highscores credits1 credits2; do
         fail "$screen differs from the replay's picture (see $shots/$screen-diff.png)"
     fi
 done
-[ -s "$work/game.err" ] && { echo "-- the game said:"; grep -v '^ALSA\|^ *$' "$work/game.err" || true; }
+cat "$work/game.err" "$game/online.err" > "$work/said"
+[ -s "$work/said" ] && { echo "-- the game said:"; grep -v '^ALSA\|^ *$' "$work/said" || true; }
 echo "screenshots: $shots"
 [ "$failures" -eq 0 ]
