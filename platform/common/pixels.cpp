@@ -61,7 +61,7 @@ void FillPixels(Surface* surface, uint16_t value) {
         auto* own = static_cast<uint16_t*>(std::malloc(count * sizeof(uint16_t)));
         if (!own) return;
         surface->pixels = own;
-        surface->sharedPixels = false;
+        surface->sharedPixels = surface->blank = surface->wiped = false;
     }
     std::fill_n(surface->pixels, static_cast<size_t>(surface->width) * surface->height, value);
 }

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
 
 namespace {
+bool keepingLength = false;
 
 constexpr size_t MAX_MIDI_SIZE = 16 << 20;
 constexpr int MAX_TEMPOS = 1024;
@@ -139,6 +141,10 @@ bool MidiFileLength(const uint8_t* data, size_t size, uint32_t* lengthMs) {
     return true;
 }
 
+void KeepMusicLength(bool keep) {
+    keepingLength = keep;
+}
+
 MCIERROR CheckSequencerOpen(uint32_t flags, const MCI_OPEN_PARMS* params, uint32_t* lengthMs) {
     if (params == nullptr) return MCIERR_NULL_PARAMETER_BLOCK;
     if ((flags & MCI_OPEN_TYPE) == 0 || params->lpstrDeviceType == nullptr) {
@@ -147,6 +153,13 @@ MCIERROR CheckSequencerOpen(uint32_t flags, const MCI_OPEN_PARMS* params, uint32
     if (strcasecmp(params->lpstrDeviceType, "sequencer") != 0) return MCIERR_INVALID_DEVICE_NAME;
     if ((flags & MCI_OPEN_ELEMENT) == 0 || params->lpstrElementName == nullptr) {
         return MCIERR_MISSING_PARAMETER;
+    }
+    // The music read before, while the files are kept, answers as it did then.
+    static std::string& keptFile = *new std::string;
+    static uint32_t keptLength;
+    if (keepingLength && keptFile == params->lpstrElementName) {
+        if (lengthMs != nullptr) *lengthMs = keptLength;
+        return 0;
     }
     FILE* file = OpenGameFile(params->lpstrElementName, "rb");
     if (file == nullptr) return MCIERR_FILE_NOT_FOUND;
@@ -159,6 +172,7 @@ MCIERROR CheckSequencerOpen(uint32_t flags, const MCI_OPEN_PARMS* params, uint32
     fclose(file);
     uint32_t length = 0;
     if (!MidiFileLength(bytes.data(), bytes.size(), &length)) return MCIERR_INVALID_FILE;
+    if (keepingLength) keptFile = params->lpstrElementName, keptLength = length;
     if (lengthMs != nullptr) *lengthMs = length;
     return 0;
 }

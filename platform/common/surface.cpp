@@ -1,8 +1,10 @@
 // Software RGB565 surfaces with the blit rules of BltFast: no clipping, exact colour keys.
+#include <algorithm>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "platform/common/surface_internal.h"
 
@@ -12,22 +14,62 @@ constexpr int MAX_SURFACES = 64;
 Surface* alive[MAX_SURFACES];
 bool sharedInPlace = false;
 
+// Single pixels set in shared pixels in place, with what they held, to be put back.
+struct PixelSet {
+    uint16_t* at;
+    uint16_t was;
+};
+bool undoingPixelSets = false;
+PixelSet pixelSets[64];
+int32_t pixelSetCount = 0;
+
+constexpr uint16_t LOST_PIXEL = 0xF81F;
+// The pixels that surfaces show without memory of their own: blank ones, and lost kept
+// pictures. Each kind the largest asked for so far, with those before it, which surfaces may
+// still show. Never freed, nor written.
+std::vector<uint16_t*>& blankBlocks = *new std::vector<uint16_t*>;
+std::vector<uint16_t*>& wipedBlocks = *new std::vector<uint16_t*>;
+size_t blankSize = 0, wipedSize = 0;
+
+const uint16_t* SharedBlock(std::vector<uint16_t*>& blocks, size_t& size, size_t count,
+                            uint16_t value) {
+    if (count > size) {
+        // Zeroed by the system, page by page as it is first read.
+        auto* block = static_cast<uint16_t*>(std::calloc(count, sizeof(uint16_t)));
+        if (!block) return nullptr;
+        if (value != 0) std::fill_n(block, count, value);
+        blocks.push_back(block);
+        size = count;
+    }
+    return blocks.back();
+}
+
+size_t PixelCount(const Surface* surface) {
+    return static_cast<size_t>(surface->width) * surface->height;
+}
+
+// Pixels that are not a kept picture's are never written in place.
+bool OwnedElsewhere(const Surface* surface) {
+    return surface->blank || surface->wiped;
+}
+
 }  // namespace
 
 Surface* CreateOffscreenSurface(int32_t width, int32_t height) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
     auto* surface = new (std::nothrow) Surface{};
     if (!surface) return nullptr;
-    // Zeroed by the system, page by page as it is first touched: a surface that is drawn
-    // whole at once costs no clearing first.
-    surface->pixels =
-        static_cast<uint16_t*>(std::calloc(static_cast<size_t>(width) * height, sizeof(uint16_t)));
-    if (!surface->pixels) {
+    surface->width = width;
+    surface->height = height;
+    // Blank until first drawn into, when it takes memory of its own: a surface that is never
+    // drawn (a kept picture's, shown from the picture; an undrawn screen) costs none.
+    const uint16_t* blank = SharedBlock(blankBlocks, blankSize, PixelCount(surface), 0);
+    if (!blank) {
         delete surface;
         return nullptr;
     }
-    surface->width = width;
-    surface->height = height;
+    SharePixels(surface, blank);
+    surface->blank = true;
     for (Surface*& slot : alive) {
         if (!slot) {
             slot = surface;
@@ -50,14 +92,27 @@ void WriteSharedPixelsInPlace() {
     sharedInPlace = true;
 }
 
+void UndoSharedPixelSets(bool undo) {
+    undoingPixelSets = undo;
+}
+
+void PutBackSharedPixels() {
+    while (pixelSetCount > 0) {
+        const PixelSet& set = pixelSets[--pixelSetCount];
+        *set.at = set.was;
+    }
+}
+
 uint16_t* WritablePixels(Surface* surface) {
-    if (!surface->sharedPixels || sharedInPlace) return surface->pixels;
-    size_t size = static_cast<size_t>(surface->width) * surface->height * sizeof(uint16_t);
-    auto* own = static_cast<uint16_t*>(std::malloc(size));
+    if (!surface->sharedPixels || (sharedInPlace && !OwnedElsewhere(surface))) {
+        return surface->pixels;
+    }
+    size_t size = PixelCount(surface) * sizeof(uint16_t);
+    auto* own = static_cast<uint16_t*>(surface->blank ? std::calloc(size, 1) : std::malloc(size));
     if (!own) return nullptr;
-    std::memcpy(own, surface->pixels, size);
+    if (!surface->blank) std::memcpy(own, surface->pixels, size);
     surface->pixels = own;
-    surface->sharedPixels = false;
+    surface->sharedPixels = surface->blank = surface->wiped = false;
     return own;
 }
 
@@ -65,6 +120,7 @@ void SharePixels(Surface* surface, const uint16_t* pixels) {
     if (!surface->sharedPixels) std::free(surface->pixels);
     surface->pixels = const_cast<uint16_t*>(pixels);
     surface->sharedPixels = true;
+    surface->blank = surface->wiped = false;
 }
 
 int32_t SurfaceWidth(const Surface* surface) {
@@ -120,7 +176,8 @@ bool GetColorKey(const Surface* surface, DDCOLORKEY* key) {
 HRESULT Lock(Surface* surface, SurfaceLock* lock) {
     if (!surface || !lock) return DDERR_INVALIDPARAMS;
     if (surface->lost) return DDERR_SURFACELOST;
-    if (!WritablePixels(surface)) return DDERR_GENERIC;
+    bool readOnly = surface->sharedPixels && !OwnedElsewhere(surface) && undoingPixelSets;
+    if (!readOnly && !WritablePixels(surface)) return DDERR_GENERIC;
     surface->locked = true;
     lock->bits = surface->pixels;
     lock->pitch = surface->width * 2;
@@ -148,8 +205,18 @@ void CommonLoseSurfaces() {
         if (!surface) continue;
         surface->lost = true;
         surface->locked = false;
-        // What another program left in video memory: nothing of the game's pictures.
-        FillPixels(surface, 0xF81F);
+        // What another program left in video memory: nothing of the game's pictures. A kept
+        // picture, shown without a copy of its own, shows the wiped pixels the same way.
+        const uint16_t* wiped = nullptr;
+        if (surface->sharedPixels && !surface->undrawn) {
+            wiped = SharedBlock(wipedBlocks, wipedSize, PixelCount(surface), LOST_PIXEL);
+        }
+        if (wiped) {
+            SharePixels(surface, wiped);
+            surface->wiped = true;
+        } else {
+            FillPixels(surface, LOST_PIXEL);
+        }
     }
 }
 
@@ -165,8 +232,15 @@ COLORREF SurfaceSetPixel(Surface* surface, int32_t x, int32_t y, COLORREF color)
         return CLR_INVALID;
     }
     uint16_t value = ColorToPixel(color);
-    if (!surface->undrawn && WritablePixels(surface))
+    if (surface->undrawn) return PixelToColor(value);
+    uint16_t* at = surface->pixels + y * surface->width + x;
+    if (surface->sharedPixels && !OwnedElsewhere(surface) && undoingPixelSets &&
+        pixelSetCount < 64) {
+        pixelSets[pixelSetCount++] = PixelSet{at, *at};
+        *at = value;
+    } else if (WritablePixels(surface)) {
         surface->pixels[y * surface->width + x] = value;
+    }
     return PixelToColor(value);
 }
 

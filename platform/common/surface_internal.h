@@ -20,6 +20,10 @@ struct Surface {
     // pixels are a kept picture's, shared and never written: the surface takes a copy of
     // its own before its first change (WritablePixels).
     bool sharedPixels;
+    // The shared pixels are those of every blank surface, or of every lost kept picture:
+    // never written in place.
+    bool blank;
+    bool wiped;
 };
 
 // The surface's pixels, its own from now on, for writing; nullptr when there is no memory
@@ -31,6 +35,12 @@ void SharePixels(Surface* surface, const uint16_t* pixels);
 // For a forked child, whose memory is a copy of its own that the system makes page by page
 // as it is written: shared pixels are written in place from now on, not copied first.
 void WriteSharedPixelsInPlace();
+// For a process that plays game after game over the same kept pictures: single pixels set in
+// shared pixels are set in place and put back by PutBackSharedPixels (a picture's colour key
+// is found by setting a pixel and setting it back), and a lock of shared pixels only reads
+// them. Any other drawing into them copies them first, as ever.
+void UndoSharedPixelSets(bool undo);
+void PutBackSharedPixels();
 
 // Every surface loses its memory, as when another program takes the screen: drawing with
 // it fails until it is restored, and its pixels are gone.

@@ -6,6 +6,7 @@
 #include "platform/common/driver.h"
 #include "platform/common/input.h"
 #include "platform/common/queue.h"
+#include "platform/common/sequencer.h"
 #include "platform/common/surface_internal.h"
 #include "platform/headless/backend.h"
 
@@ -41,6 +42,7 @@ void HeadlessReset() {
     callCount = 0;
     CommonResetWindowState();
     HeadlessResetDisplay();
+    PutBackSharedPixels();
     HeadlessResetSound();
 }
 
@@ -81,6 +83,8 @@ void HeadlessCloseWindow() {
 
 void HeadlessKeepPictures(bool keep) {
     KeepBitmapsLoaded(keep);
+    UndoSharedPixelSets(keep);
+    KeepMusicLength(keep);
 }
 
 void HeadlessOwnKeptPictures() {

@@ -67,7 +67,9 @@ bool HeadlessCursorShown();
 // HeadlessReset and applies from the next start-up's primary surface on.
 void HeadlessSetDrawing(bool drawing);
 // Pictures decoded once and kept for every later start-up in this process (and in its
-// forked children), rather than read from their files at each.
+// forked children), rather than read from their files at each. Each start-up shows them
+// without a copy of its own: the single pixels it sets in them are put back at the reset,
+// and it locks them only to read (the game's colour keys and hit tests).
 void HeadlessKeepPictures(bool keep);
 // For a child forked from a process with kept pictures: the pictures' surfaces are drawn
 // into in place, so that the system copies just the pages written rather than the game
