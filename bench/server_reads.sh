@@ -44,6 +44,7 @@ fills=()
 figures() {
     awk '
         function ms(v) { return v ~ /us$/ ? v / 1000 : v ~ /ms$/ ? v + 0 : v * 1000 }
+        function thousands(n,  s, out) { s = sprintf("%d", n); while (length(s) > 3) { out = "," substr(s, length(s) - 2) out; s = substr(s, 1, length(s) - 3) } return s out }
         function show(v) { return v >= 1000 ? sprintf("%.2f s", v / 1000) : v >= 10 ? sprintf("%.0f ms", v) : sprintf("%.1f ms", v) }
         /Requests\/sec/ { rate += $2 }
         $1 == "50%" && ms($2) > p50 { p50 = ms($2) }
@@ -53,7 +54,7 @@ figures() {
         END {
             extra = timeouts ? sprintf(" (%d timeouts)", timeouts) : ""
             extra = extra (errors ? sprintf(" (%d errors)", errors) : "")
-            printf "%\047d | %s | %s%s", rate, show(p50), show(p99), extra
+            printf "%s | %s | %s%s", thousands(rate), show(p50), show(p99), extra
         }'
 }
 

@@ -343,9 +343,9 @@ private:
                static_cast<uint32_t>(static_cast<unsigned char>(mac[3]));
     }
 
-    // The database's clock for the pages' today: the process's, moved by how far the
-    // database's was from it when last asked, at most a second ago, so that no read asks it
-    // again; a test's moved clock moves both alike.
+    // The database's clock for the pages' today and this week: the process's, moved by how
+    // far the database's was from it when last asked (at most a second ago), so that a read
+    // seldom asks it; a test's moved clock moves both alike.
     int64_t DatabaseToday(db::Connection& c) {
         bool free = false;
         if (SteadyMs() - skewAt_ > 1000 && asking_.compare_exchange_strong(free, true)) {
