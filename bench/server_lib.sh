@@ -35,7 +35,7 @@ start_postgres() {
     psql -q -h "$work" -U postgres -c "CREATE DATABASE board" postgres
 }
 
-# Entries, a recording for them, and the counts that ranks are read from. The tokens are
+# Entries and a recording for them. The tokens are
 # numbered in the order their index sorts them, so that each row's key goes at its end.
 fill_sql() {
     local series=$1 day=$2 week=$3 score=$4 token=$5
@@ -45,10 +45,18 @@ INSERT INTO entries (board, day, week, name, score, version, created, token, gam
                      submission, recording, input_digest)
 SELECT 'open', $day, $week, 'BENCH', $score, 'bench', 0, $token, 0, 0, 1, ''
 FROM $series;
-INSERT INTO counts SELECT board, 'all', score, COUNT(*) FROM entries GROUP BY board, score;
-INSERT INTO counts SELECT board, 'day:' || day, score, COUNT(*) FROM entries
+EOF
+}
+
+# The counts that ranks are read from, of the entries there; each an index's walk once the
+# entries' indexes are built.
+counts_sql() {
+    cat <<EOF
+INSERT INTO counts SELECT board, 'all', score, COUNT(*) FROM entries WHERE hidden = 0
+    GROUP BY board, score;
+INSERT INTO counts SELECT board, 'day:' || day, score, COUNT(*) FROM entries WHERE hidden = 0
     GROUP BY board, day, score;
-INSERT INTO counts SELECT board, 'week:' || week, score, COUNT(*) FROM entries
+INSERT INTO counts SELECT board, 'week:' || week, score, COUNT(*) FROM entries WHERE hidden = 0
     GROUP BY board, week, score;
 EOF
 }
@@ -74,8 +82,9 @@ fill_board() {
             fill_sql "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $entries) SELECT i FROM n)" \
                 "date('2026-11-02', '+' || (i % 30) || ' days')" "'2026-W' || (45 + (i % 30) / 7)" \
                 "(abs(random()) % 300) * 10" "printf('bench-%010d', i)"
-            echo "COMMIT;"
             echo "$indexes"
+            counts_sql
+            echo "COMMIT;"
             echo "PRAGMA analysis_limit = 1000; ANALYZE; PRAGMA journal_mode = WAL;"
         } | sqlite3 "$file" > /dev/null
     else
@@ -96,6 +105,7 @@ fill_board() {
                 "to_char(date '2026-11-02' + (i % 30), 'IYYY-\"W\"IW')" "(random() * 299)::int * 10" \
                 "'bench-' || lpad(i::text, 10, '0')"
             echo "$indexes"
+            counts_sql
             # The fill names its recording's id, which PostgreSQL's sequence does not see.
             echo "SELECT setval(pg_get_serial_sequence('recordings', 'id'), 1);"
             echo "COMMIT;"
