@@ -122,6 +122,11 @@ wrk_split() {
     local path=$1 connections=$2 seconds=$3 k
     shift 3
     local wrks=() threads=$(($# > 1 ? 1 : 2))
+    # The same address: asked once first, so that wrk measures a board in use rather than
+    # the first read of a process just started, which all the connections would wait for.
+    if [[ "$path" != *%d* ]]; then
+        for k in $(seq $#); do curl -s -o /dev/null "${!k}$path"; done
+    fi
     for k in $(seq $#); do
         local url=${!k}
         if [[ "$path" == *%d* ]]; then
