@@ -55,28 +55,14 @@ measure() {
 
 echo "$(nproc) cores: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2)"
 
-# SQLite: the schema made by the server, the entries written by the sqlite3 shell.
-"$server" --database "sqlite:$work/board.sqlite" migrate > /dev/null
-fill_sql "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < $entries) SELECT i FROM n)" \
-    "date('2026-11-02', '+' || (i % 30) || ' days')" "'2026-W' || (45 + (i % 30) / 7)" \
-    "(abs(random()) % 300) * 10" > "$work/fill.sql"
-(echo "BEGIN;"; cat "$work/fill.sql"; echo "COMMIT;") | sqlite3 "$work/board.sqlite"
+# SQLite, then a PostgreSQL 15 on a Unix socket in the work folder.
+fill_board "$server" "sqlite:$work/board.sqlite" "$entries"
 measure sqlite "sqlite:$work/board.sqlite"
-
-# PostgreSQL 15 on a Unix socket in the work folder.
 if [ "$(id -u)" = 0 ]; then
     as="runuser -u postgres --"
     chown postgres "$work"
 fi
-start_postgres
+PG_CONNECTIONS=$((${#servers[@]} * 64 + 20)) start_postgres
 database="postgresql://postgres@/board?host=$work"
-"$server" --database "$database" migrate > /dev/null
-fill_sql "generate_series(1, $entries) AS i" \
-    "to_char(date '2026-11-02' + (i % 30), 'YYYY-MM-DD')" \
-    "to_char(date '2026-11-02' + (i % 30), 'IYYY-\"W\"IW')" "(random() * 299)::int * 10" |
-    psql -q -h "$work" -U postgres -v ON_ERROR_STOP=1 board
-# Vacuumed and checkpointed, as a board long in use would be, so that no autovacuum of the
-# fill runs during the reads.
-psql -q -h "$work" -U postgres -c "VACUUM ANALYZE" board
-psql -q -h "$work" -U postgres -c "CHECKPOINT" board
+fill_board "$server" "$database" "$entries"
 measure postgresql "$database"

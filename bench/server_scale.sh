@@ -27,16 +27,8 @@ fi
 PG_CONNECTIONS=300 start_postgres
 database="postgresql://postgres@/board?host=$work"
 sql() { psql -qAt -h "$work" -U postgres -c "$1" board; }
-"$server" --database "$database" migrate > /dev/null
 say "filling $entries entries"
-fill_sql "generate_series(1, $entries) AS i" \
-    "to_char(date '2026-11-02' + (i % 30), 'YYYY-MM-DD')" \
-    "to_char(date '2026-11-02' + (i % 30), 'IYYY-\"W\"IW')" "(random() * 299)::int * 10" |
-    psql -q -h "$work" -U postgres -v ON_ERROR_STOP=1 board
-# The fill names its recording's id, which PostgreSQL's sequence does not see.
-sql "SELECT setval(pg_get_serial_sequence('recordings', 'id'), (SELECT MAX(id) FROM recordings))" > /dev/null
-sql "VACUUM ANALYZE" > /dev/null
-sql "CHECKPOINT" > /dev/null
+fill_board "$server" "$database" "$entries"
 
 # start ROLE [OPTIONS...]: one more process; an api's address goes into urls.
 urls=()
@@ -84,15 +76,7 @@ for apis in $([ "${READS:-1}" = 0 ] || echo 1 2); do
     for path in "/api/v1/games/%d" "/api/v1/boards/open?period=all&limit=100&offset=%d"; do
         for connections in 32 256; do
             say "$apis api, $connections connections: $path at random"
-            wrks=()
-            for url in "${urls[@]}"; do
-                PATTERN=$path ENTRIES=$entries wrk -t1 -c$((connections / apis)) -d"${seconds}s" \
-                    --latency -s "$work/random.lua" "$url" > "$work/wrk_$(basename "$url")" &
-                wrks+=($!)
-            done
-            wait "${wrks[@]}"
-            cat "$work"/wrk_* | grep -E 'Requests/sec|^ +(50|99)%|Non-2xx|Socket errors|Latency  '
-            rm -f "$work"/wrk_*
+            wrk_split "$path" "$connections" "$seconds" "${urls[@]}"
         done
     done
     stop_all

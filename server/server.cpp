@@ -13,11 +13,13 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <thread>
 
 #include "server/pages.h"
@@ -169,13 +171,21 @@ bool Gunzip(const std::string& in, size_t bound, std::string* out, bool* tooLarg
 }
 
 // Answers of board reads, kept until an entry is made by this process or for a second
-// (an entry made by another process on the same database shows within that second). One
-// request at a time reads a key again: from half a second on, and while that read lasts,
-// the others keep answering from the copy it will replace (a few seconds old at most), so
-// that no request waits for another's read; only without a copy do they wait for that one
-// read rather than all going to the database together.
+// (an entry made by another process on the same database shows within that second). From
+// half a second on a key asked for is read again behind the answers, by the cache's own
+// thread, while every request keeps answering from the copy it will replace (a few seconds
+// old at most): a key read on and on never makes a request wait for the database. A read
+// on PostgreSQL is several round trips to another process, and on a busy machine each
+// waits for a core, so that one could take seconds. A copy older than a second, or none,
+// is read by the request that finds it, one a key, the others waiting for that read rather
+// than all going to the database together.
 class ReadCache {
 public:
+    ReadCache() : behind_([this] { ReadBehind(); }) {}
+    ~ReadCache() {
+        Stop();
+        behind_.join();
+    }
     using Clock = std::chrono::steady_clock;
     struct Ticket {
         bool answered = false;  // res holds the kept copy
@@ -192,11 +202,15 @@ public:
             bool someoneReads = read != reading_.end() && read->second == generation_;
             bool kept = found != kept_.end() && found->second.generation == generation_;
             auto age = kept ? now - found->second.at : Clock::duration::max();
-            if (age < std::chrono::milliseconds(500) ||
-                (someoneReads && age <= std::chrono::seconds(5))) {
+            bool fresh = age < std::chrono::milliseconds(500);
+            // A bounded queue: past it, a request reads for itself as without a copy.
+            bool behind = !fresh && !someoneReads && age < std::chrono::seconds(1) &&
+                          queued_.size() < 64 && !stopping_;
+            if (fresh || behind || (someoneReads && age <= std::chrono::seconds(5))) {
                 res.status = 200;
                 res.set_content(found->second.body, found->second.type.c_str());
-                return {true, false, generation_, now};
+                if (behind) reading_[key] = generation_;
+                return {true, behind, generation_, now};
             }
             if (someoneReads && !waited) {
                 // Bounded, so that a slow read never holds the others for long.
@@ -231,8 +245,33 @@ public:
         generation_++;
         settled_.notify_all();
     }
+    // A read for a ticket answered from its copy, run by the cache's thread; it ends with Done.
+    void Behind(std::function<void()> read) {
+        std::lock_guard lock(mutex_);
+        queued_.push_back(std::move(read));
+        settled_.notify_all();
+    }
+    void Stop() {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        settled_.notify_all();
+    }
 
 private:
+    void ReadBehind() {
+        std::unique_lock lock(mutex_);
+        while (!stopping_) {
+            if (queued_.empty()) {
+                settled_.wait(lock);
+                continue;
+            }
+            std::function<void()> read = std::move(queued_.front());
+            queued_.pop_front();
+            lock.unlock();
+            read();
+            lock.lock();
+        }
+    }
     struct Kept {
         uint64_t generation;
         Clock::time_point at;
@@ -242,7 +281,10 @@ private:
     std::condition_variable settled_;
     uint64_t generation_ = 0;
     std::map<std::string, Kept> kept_;
-    std::map<std::string, uint64_t> reading_;  // the generation each read started in
+    std::map<std::string, uint64_t> reading_;   // the generation each read started in
+    std::deque<std::function<void()>> queued_;  // reads behind answers, in order
+    bool stopping_ = false;
+    std::thread behind_;  // last: it starts once the rest is made
 };
 
 class Server {
@@ -252,6 +294,8 @@ public:
         auto c = pool_->Take();
         tokenSecret_ = Secret(*c, "token");
         dailySecret_ = Secret(*c, "daily");
+        skew_ = DatabaseNow(*c) - NowMs();
+        skewAt_ = SteadyMs();
         char host[256] = "";
         gethostname(host, sizeof host - 1);
         owner_ = std::string(host) + ":" + std::to_string(getpid()) + ":" + Hex(RandomBytes(4));
@@ -265,6 +309,7 @@ public:
     void Stop() {
         running_ = false;
         wake_.notify_all();
+        cache_.Stop();
     }
     void Housekeeping();
 
@@ -298,6 +343,29 @@ private:
                static_cast<uint32_t>(static_cast<unsigned char>(mac[3]));
     }
 
+    // The database's clock for the pages' today and this week: the process's, moved by how
+    // far the database's was from it when last asked (at most a second ago), so that a read
+    // seldom asks it; a test's moved clock moves both alike.
+    int64_t DatabaseToday(db::Connection& c) {
+        bool free = false;
+        if (SteadyMs() - skewAt_ > 1000 && asking_.compare_exchange_strong(free, true)) {
+            try {
+                skew_ = DatabaseNow(c) - NowMs();
+            } catch (...) {
+                asking_ = false;
+                throw;
+            }
+            skewAt_ = SteadyMs();
+            asking_ = false;
+        }
+        return NowMs() + skew_;
+    }
+    static int64_t SteadyMs() {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
     void PostToken(const httplib::Request& req, httplib::Response& res);
     void PostGame(const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& reader);
@@ -325,6 +393,8 @@ private:
     std::condition_variable wake_;                   // a hand-in queued, or the server stopping
     std::condition_variable done_;                   // a verification ended
     std::string owner_;                              // this process, in the leases it holds
+    std::atomic<int64_t> skew_{0}, skewAt_{0};       // the database's clock less the process's
+    std::atomic<bool> asking_{false};                // a request asks the database's clock
     std::chrono::steady_clock::time_point retryAt_;  // the earliest retry this process set
     ReadCache cache_;
 };
@@ -774,9 +844,11 @@ void Server::GetBoard(const httplib::Request& req, httplib::Response& res,
     if (!ok) return Refuse(res, 400, "offset and limit are whole numbers");
     if (limit > 100) return Refuse(res, 400, "limit is at most 100");
     std::string period = req.has_param("period") ? req.get_param_value("period") : "all";
+    auto c = pool_->Take();
+    int64_t now = DatabaseToday(*c);
     Entry today;
-    today.day = DayOf(NowMs());
-    today.week = WeekOf(NowMs());
+    today.day = DayOf(now);
+    today.week = WeekOf(now);
     if (boardName == "daily") {
         period = "day";
         if (req.has_param("date")) {
@@ -787,7 +859,6 @@ void Server::GetBoard(const httplib::Request& req, httplib::Response& res,
     } else if (period != "day" && period != "week" && period != "all") {
         return Refuse(res, 400, "period is day, week or all");
     }
-    auto c = pool_->Take();
     std::string key = PeriodKey(period, today);
     Counts counts = ReadCounts(*c, boardName, key);
     std::vector<Entry> page;
@@ -852,7 +923,7 @@ void Server::GetRecording(const httplib::Request& req, httplib::Response& res) {
     auto c = pool_->Take();
     std::optional<Entry> e = FindEntry(*c, std::strtoll(req.matches[1].str().c_str(), nullptr, 10));
     if (!e || e->hidden) return Refuse(res, 404, "no such game");
-    if (e->board == "daily" && e->day >= DayOf(NowMs())) {
+    if (e->board == "daily" && e->day >= DayOf(DatabaseToday(*c))) {
         return Refuse(res, 403, "a daily game's recording is served once its day has closed");
     }
     std::string version;
@@ -862,7 +933,7 @@ void Server::GetRecording(const httplib::Request& req, httplib::Response& res) {
 
 void Server::GetHome(const httplib::Request& req, httplib::Response& res) {
     auto c = pool_->Take();
-    int64_t now = NowMs();
+    int64_t now = DatabaseToday(*c);
     Entry today;
     today.day = DayOf(now);
     today.week = WeekOf(now);
@@ -903,7 +974,7 @@ void Server::GetGamePage(const httplib::Request& req, httplib::Response& res) {
     std::vector<Rank> found = RanksOf(*c, *e);
     const char* periods[] = {"day", "week", "all"};
     for (size_t k = 0; k < found.size(); k++) ranks.push_back({periods[k], found[k]});
-    SiteLinks links = LinksFor(o_.site, req, o_.trustForwarded, DayOf(NowMs()));
+    SiteLinks links = LinksFor(o_.site, req, o_.trustForwarded, DayOf(DatabaseToday(*c)));
     res.set_content(GamePage(*e, ranks, around, links), "text/html; charset=utf-8");
 }
 
@@ -916,16 +987,13 @@ void Server::Routes(httplib::Server& s) {
     s.Get(R"(/api/v1/submissions/(\d{1,18}))",
           [this](const httplib::Request& q, httplib::Response& r) { GetSubmission(q, r); });
     // Reads of the boards, answered from the cache while it holds them.
-    auto cached = [this](std::function<void(const httplib::Request&, httplib::Response&)> f) {
-        return [this, f](const httplib::Request& q, httplib::Response& r) {
-            std::string key = q.path;
-            for (const auto& [name, value] : q.params) key += "\n" + name + "=" + value;
-            // The pages link to the board's address as the request names it.
-            key += "\nHost: " + q.get_header_value("Host") + " " +
-                   q.get_header_value("X-Forwarded-Host") + " " +
-                   q.get_header_value("X-Forwarded-Proto");
-            ReadCache::Ticket t = cache_.Find(key, r);
-            if (t.answered) return;
+    using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
+    auto cached = [this, &s](const char* pattern, Handler f) {
+        // What the key is made of is all that a read behind the answers is given.
+        const char* keyed[] = {"Host", "X-Forwarded-Host", "X-Forwarded-Proto"};
+        auto route = std::make_shared<std::regex>(pattern);
+        auto read = [this, f](const std::string& key, const ReadCache::Ticket& t,
+                              const httplib::Request& q, httplib::Response& r) {
             try {
                 f(q, r);
             } catch (...) {
@@ -934,22 +1002,46 @@ void Server::Routes(httplib::Server& s) {
             }
             cache_.Done(key, t, r.status == 200 || r.status == -1 ? &r : nullptr);
         };
+        s.Get(pattern, [this, keyed, route, read](const httplib::Request& q, httplib::Response& r) {
+            std::string key = q.path;
+            for (const auto& [name, value] : q.params) key += "\n" + name + "=" + value;
+            // The pages link to the board's address as the request names it.
+            key += "\nHost:";
+            for (const char* h : keyed) key += " " + q.get_header_value(h);
+            ReadCache::Ticket t = cache_.Find(key, r);
+            if (!t.answered) return read(key, t, q, r);
+            if (!t.reading) return;
+            auto again = std::make_shared<httplib::Request>();
+            again->method = q.method;
+            again->path = q.path;
+            again->params = q.params;
+            for (const char* h : keyed) {
+                if (q.has_header(h)) again->headers.emplace(h, q.get_header_value(h));
+            }
+            cache_.Behind([key, t, route, read, again] {
+                std::regex_match(again->path, again->matches, *route);
+                httplib::Response fresh;
+                try {
+                    read(key, t, *again, fresh);
+                } catch (const std::exception& e) {
+                    Log({{"event", "error"}, {"error", e.what()}});
+                }
+            });
+        });
     };
-    s.Get("/api/v1/boards/open", cached([this](const httplib::Request& q, httplib::Response& r) {
-              GetBoard(q, r, "open");
-          }));
-    s.Get("/api/v1/boards/daily", cached([this](const httplib::Request& q, httplib::Response& r) {
-              GetBoard(q, r, "daily");
-          }));
-    s.Get(R"(/api/v1/games/(\d{1,18}))",
-          cached([this](const httplib::Request& q, httplib::Response& r) { GetGame(q, r); }));
-    s.Get(R"(/api/v1/games/(\d{1,18})/around)",
-          cached([this](const httplib::Request& q, httplib::Response& r) { GetAround(q, r); }));
+    cached("/api/v1/boards/open",
+           [this](const httplib::Request& q, httplib::Response& r) { GetBoard(q, r, "open"); });
+    cached("/api/v1/boards/daily",
+           [this](const httplib::Request& q, httplib::Response& r) { GetBoard(q, r, "daily"); });
+    cached(R"(/api/v1/games/(\d{1,18}))",
+           [this](const httplib::Request& q, httplib::Response& r) { GetGame(q, r); });
+    cached(R"(/api/v1/games/(\d{1,18})/around)",
+           [this](const httplib::Request& q, httplib::Response& r) { GetAround(q, r); });
     s.Get(R"(/api/v1/games/(\d{1,18})/recording)",
           [this](const httplib::Request& q, httplib::Response& r) { GetRecording(q, r); });
-    s.Get("/", cached([this](const httplib::Request& q, httplib::Response& r) { GetHome(q, r); }));
-    s.Get(R"(/games/(\d{1,18}))",
-          cached([this](const httplib::Request& q, httplib::Response& r) { GetGamePage(q, r); }));
+    cached("/", [this](const httplib::Request& q, httplib::Response& r) { GetHome(q, r); });
+    cached(R"(/games/(\d{1,18}))",
+           [this](const httplib::Request& q, httplib::Response& r) { GetGamePage(q, r); });
     s.Get("/healthz", [this](const httplib::Request&, httplib::Response& r) {
         auto c = pool_->Take();
         c->Run("SELECT 1");
