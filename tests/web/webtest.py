@@ -158,11 +158,14 @@ def replayed_end(recording, replay, reference, folder):
                        os.path.join(folder, name))
     with open(os.path.join(folder, "game.txt"), "w") as f:
         f.write(recording + "dump\nscreenshot end.bmp\n")
+    table = os.path.join(folder, "high.dat")
+    if os.path.exists(table):
+        os.remove(table)  # an earlier run's, which the replay would start from
     dumped = subprocess.run([replay, "game.txt"], cwd=folder, capture_output=True, text=True,
                             check=True).stdout
     saved = None
-    if os.path.exists(os.path.join(folder, "high.dat")):
-        with open(os.path.join(folder, "high.dat"), "rb") as f:
+    if os.path.exists(table):
+        with open(table, "rb") as f:
             saved = f.read()
     return json.loads(dumped.splitlines()[-1]), read_bmp(os.path.join(folder, "end.bmp")), saved
 
