@@ -53,11 +53,11 @@ void FeedInput(const ScriptCommand& c) {
         case CommandKind::Close:
             if (IsWindow(CommonWindow())) Post(WM_CLOSE, 0);
             break;
+        // Every caller feeds only what IsInputCommand names, so the rest never comes here.
         case CommandKind::Hold:
         case CommandKind::Release:
-            InputSetHeld(key, c.kind == CommandKind::Hold);
-            break;
         default:
+            InputSetHeld(key, c.kind == CommandKind::Hold);
             break;
     }
 }

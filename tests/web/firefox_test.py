@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The web game in headless Firefox, through Marionette with real DOM input: the logo, name and
 menu screens against the headless replay's, a game with shots and a reload, Escape, high.dat
-as the headless replay of Firefox's own recording saves it, and the score after a reload.
+as the headless replay of Firefox's own recording saves it, and the score after a reload; then
+a recording watched at 4x to where its headless replay ends (as watch_test.py in Chromium).
 
-firefox_test.py URL REPLAY REFERENCE OUT   (as browser_test.py; OUT keeps the pictures)
+firefox_test.py URL REPLAY REFERENCE OUT WATCHED
+(as browser_test.py; OUT keeps the pictures; WATCHED is the recording's address)
 """
 import base64
 import os
@@ -11,12 +13,13 @@ import shutil
 import subprocess
 import sys
 import time
+import urllib.request
 
 from marionette import Firefox
-from webtest import (canvas_rgb, check, differing, finish, new_game_and_eight_shots, read_bmp,
-                     wait_for)
+from webtest import (canvas_rgb, check, check_watched_end, differing, finish,
+                     new_game_and_eight_shots, read_bmp, replayed_end, wait_for)
 
-url, replay, reference, out = sys.argv[1:5]
+url, replay, reference, out, watched = sys.argv[1:6]
 ENTER, ESCAPE = "\ue007", "\ue00c"
 
 
@@ -47,6 +50,14 @@ class Page:
     def mouse(self, *steps):
         self.driver.actions({"type": "pointer", "id": "mouse",
                              "parameters": {"pointerType": "mouse"}, "actions": list(steps)})
+
+    def press(self, selector):
+        """A click in the middle of a control beside the picture."""
+        left, top, width, height = self.driver.execute_script(
+            "var r = document.querySelector(arguments[0]).getBoundingClientRect();"
+            "return [r.left, r.top, r.width, r.height];", selector)
+        self.at = (int(left + width / 2), int(top + height / 2))
+        self.click()
 
     def keys(self, text):
         steps = []
@@ -124,6 +135,19 @@ try:
     notice = driver.execute_script("var n = document.getElementById('notice');"
                                    "return n.hidden ? '' : n.textContent")
     check(not notice, "no problem shown on the page: %r" % notice)
+
+    # The recording watch_test.py watches in Chromium, watched here to its end at 4x.
+    end = replayed_end(urllib.request.urlopen(watched).read().decode(), replay, reference,
+                       os.path.join(out, "watched"))
+    driver.get(url + "?watch=" + watched)
+    started = wait_for(driver, "return document.getElementById('notice').hidden && "
+                               "sidescrollerWatch.state().length > 0", 20)
+    check(bool(started), "Firefox watches the recording")
+    page.press("#watch [data-speed='4']")
+    over = wait_for(driver, "return sidescrollerWatch.state().over", 30)
+    check(bool(over) and driver.execute_script("return sidescrollerWatch.state().speed") == 4,
+          "Firefox watched it at 4x to the end")
+    check_watched_end(driver, end, "Firefox")
 finally:
     driver.quit()
 

@@ -7,8 +7,8 @@
 # headlessly to the same high.dat, no control on the picture in a small window, a second
 # game kept and found after a reload, a stored table that is a folder replaced, and a
 # missing or broken picture named on the page; a recording watched to the end with ?watch=
-# (tests/web/watch_test.py); then a game in headless Firefox
-# (tests/web/firefox_test.py), the touch and phone checks (tests/web/touch_test.py), and the
+# (tests/web/watch_test.py); then a game in headless Firefox and the same recording watched
+# there (tests/web/firefox_test.py), the touch and phone checks (tests/web/touch_test.py), and the
 # leaderboard (tests/web/board_test.py, on BUILD's sidescroller-server serving the site): its
 # page with a name typed as markup, games played for it in Chromium and Firefox, and the game
 # without it. Pictures, the recording and high.dat stay in OUT (default
@@ -72,17 +72,19 @@ done
 rm -rf "$out"
 /usr/bin/python3 "$root/tests/web/browser_test.py" "http://127.0.0.1:$port/game/" \
     "http://127.0.0.1:$port/bad/" "$build/sidescroller-replay" "$work/reference" "$out"
-# A recording watched with ?watch= to the end at 4x (the first game of a recorded visit,
-# ended by Escape), and the same named as verified by another version.
+# A recording watched with ?watch= to the end at 4x (a bird shot two seconds into a game),
+# and the same named as verified by another version.
 mkdir "$work/www/watch"
-head -n 1284 "$root/tests/server/data/escape_games.txt" > "$work/www/watch/game.txt"
+cp "$root/tests/web/data/shot_bird.txt" "$work/www/watch/game.txt"
 { echo "# verified by sidescroller-server 0.9.0+000000000000"; cat "$work/www/watch/game.txt"; } \
     > "$work/www/watch/other.txt"
 /usr/bin/python3 "$root/tests/web/watch_test.py" "http://127.0.0.1:$port/game/" \
     "http://127.0.0.1:$port/watch/" "$build/sidescroller-replay" "$work/reference" "$out/watch"
-# The same game in Firefox, through its own remote protocol (tests/web/marionette.py).
+# The same game in Firefox, through its own remote protocol (tests/web/marionette.py), and
+# the same recording watched there.
 /usr/bin/python3 "$root/tests/web/firefox_test.py" "http://127.0.0.1:$port/game/" \
-    "$build/sidescroller-replay" "$work/reference" "$out/firefox"
+    "$build/sidescroller-replay" "$work/reference" "$out/firefox" \
+    "http://127.0.0.1:$port/watch/game.txt"
 # The same site on a phone: touch play, held upright, offline, updated, installable.
 /usr/bin/python3 "$root/tests/web/touch_test.py" "$web/site" "$build/sidescroller-replay" \
     "$work/reference" "$out/touch"

@@ -1,6 +1,9 @@
 """What the browser tests share: verdicts, headless Chromium as this machine can run it, and
 waiting for the page."""
 import base64
+import json
+import os
+import subprocess
 import sys
 import tempfile
 import time
@@ -143,3 +146,43 @@ def new_game_and_eight_shots(page, settle=0):
         page.click()
         if settle:
             page.frames(settle)
+
+
+def replayed_end(recording, replay, reference, folder):
+    """The headless replay of a recording: its last state, its last picture and the high.dat
+    it leaves (None when it writes none)."""
+    os.makedirs(folder, exist_ok=True)
+    for name in ("data", "font.des"):
+        if not os.path.lexists(os.path.join(folder, name)):
+            os.symlink(os.path.realpath(os.path.join(reference, name)),
+                       os.path.join(folder, name))
+    with open(os.path.join(folder, "game.txt"), "w") as f:
+        f.write(recording + "dump\nscreenshot end.bmp\n")
+    table = os.path.join(folder, "high.dat")
+    if os.path.exists(table):
+        os.remove(table)  # an earlier run's, which the replay would start from
+    dumped = subprocess.run([replay, "game.txt"], cwd=folder, capture_output=True, text=True,
+                            check=True).stdout
+    saved = None
+    if os.path.exists(table):
+        with open(table, "rb") as f:
+            saved = f.read()
+    return json.loads(dumped.splitlines()[-1]), read_bmp(os.path.join(folder, "end.bmp")), saved
+
+
+def check_watched_end(driver, end, browser):
+    """A recording watched to its end stands where its headless replay ends (replayed_end):
+    the same picture, the same score shown, and the same table in the game's memory."""
+    state, picture, table = end
+    count = differing(canvas_rgb(driver), picture)
+    check(count == 0, "%s: the last picture watched is the replay's last: %d of 307200 pixels "
+          "differ" % (browser, count))
+    shown = driver.execute_script("return document.getElementById('watch-score').textContent")
+    check(shown == str(state["score"]), "%s: the score shown, %s, is the replay's, %d"
+          % (browser, shown, state["score"]))
+    kept = driver.execute_script(
+        "try { return Array.prototype.slice.call(Module.FS.readFile('/game/high.dat')); }"
+        " catch (e) { return null; }")
+    check((bytes(kept) if kept is not None else None) == table,
+          "%s: the watched game's table is the replay's, byte for byte (%s bytes)"
+          % (browser, len(table) if table is not None else "no"))
