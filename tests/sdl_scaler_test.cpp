@@ -1,5 +1,5 @@
 // The whole-number scaling of the picture into the real window: where it goes, which picture
-// pixel a window position is over, the scaled pixels themselves and what a frame changed.
+// pixel a window position is over and the scaled pixels themselves.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +7,6 @@
 
 #include "platform/sdl/scaler.h"
 
-using sdlscaler::FindChangedAreas;
 using sdlscaler::Placement;
 using sdlscaler::PlacePicture;
 using sdlscaler::ScalePicture;
@@ -70,36 +69,4 @@ TEST(SdlScaler, EveryWindowPixelIsThePicturePixelOverIt) {
             }
         }
     }
-}
-
-TEST(SdlScaler, ChangedAreasCoverEveryChangeAndLittleElse) {
-    std::vector<uint16_t> before(640 * 480, 7), after(640 * 480, 7);
-    RECT areas[sdlscaler::MAX_CHANGED_AREAS];
-    auto expect = [&](int32_t i, RECT want) {
-        EXPECT_EQ(areas[i].left, want.left) << i;
-        EXPECT_EQ(areas[i].top, want.top) << i;
-        EXPECT_EQ(areas[i].right, want.right) << i;
-        EXPECT_EQ(areas[i].bottom, want.bottom) << i;
-    };
-    EXPECT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 0);
-
-    after[479 * 640 + 639] = 1;  // the last pixel: its 16 x 16 tile
-    ASSERT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 1);
-    expect(0, {624, 464, 640, 480});
-
-    // The tiles of the same columns in touching bands join; others stay apart.
-    after[479 * 640 + 639] = 7;
-    after[15 * 640 + 10] = 1;
-    after[20 * 640 + 5] = 1;
-    after[16 * 640 + 300] = 1;
-    after[50 * 640 + 0] = 1;
-    ASSERT_EQ(FindChangedAreas(before.data(), after.data(), 640, 480, areas), 3);
-    expect(0, {0, 0, 16, 32});
-    expect(1, {288, 16, 304, 32});
-    expect(2, {0, 48, 16, 64});
-
-    // Every pixel changed, as when scrolling: one area.
-    std::vector<uint16_t> other(640 * 480, 9);
-    ASSERT_EQ(FindChangedAreas(before.data(), other.data(), 640, 480, areas), 1);
-    expect(0, {0, 0, 640, 480});
 }

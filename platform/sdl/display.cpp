@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/common/changed_areas.h"
 #include "platform/common/display_driver.h"
 #include "platform/common/queue.h"
 #include "platform/sdl/backend.h"
@@ -97,9 +98,9 @@ SDL_Surface* CurrentWindowSurface() {
 }
 
 // What the frame being flipped changed, in picture pixels; found before the primary takes it.
-RECT changedAreas[sdlscaler::MAX_CHANGED_AREAS];
+RECT changedAreas[MAX_CHANGED_AREAS];
 int32_t changedAreaCount = 0;
-SDL_Rect sentRects[sdlscaler::MAX_CHANGED_AREAS];
+SDL_Rect sentRects[MAX_CHANGED_AREAS];
 
 void PresentToWindowSurface(const SurfaceLock& picture) {
     SDL_Surface* target = CurrentWindowSurface();
@@ -250,9 +251,9 @@ int32_t FindChanges(Surface* before, Surface* after) {
     if (Lock(before, &was) != DD_OK) return 0;
     int32_t count = 0;
     if (Lock(after, &is) == DD_OK) {
-        count = sdlscaler::FindChangedAreas(static_cast<const uint16_t*>(was.bits),
-                                            static_cast<const uint16_t*>(is.bits), DISPLAY_WIDTH,
-                                            DISPLAY_HEIGHT, changedAreas);
+        count = FindChangedAreas(static_cast<const uint16_t*>(was.bits),
+                                 static_cast<const uint16_t*>(is.bits), DISPLAY_WIDTH,
+                                 DISPLAY_HEIGHT, changedAreas);
         Unlock(after);
     }
     Unlock(before);

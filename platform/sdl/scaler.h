@@ -37,13 +37,4 @@ struct Target {
 void ScalePicture(const uint16_t* picture, int32_t picturePitch, RECT area,
                   const Placement& placement, const uint32_t* table, const Target& target);
 
-// The parts of the picture that differ between two frames, in tiles of 16 x 16 pixels: each
-// run of changed tiles in a band of 16 rows is an area, lengthened by a run of the same columns
-// in the bands below; so that a frame sends the window only what it changed. Answers how many
-// areas it wrote (at most MAX_CHANGED_AREAS; more are joined into the last one).
-constexpr int32_t BAND_ROWS = 16;
-constexpr int32_t MAX_CHANGED_AREAS = 128;
-int32_t FindChangedAreas(const uint16_t* before, const uint16_t* after, int32_t width,
-                         int32_t height, RECT* areas);
-
 }  // namespace sdlscaler

@@ -2,8 +2,7 @@
 // the page's <canvas> through putImageData. The canvas is 640 x 480; the page scales it.
 #include <emscripten.h>
 
-#include <cstring>
-
+#include "platform/common/changed_areas.h"
 #include "platform/common/display_driver.h"
 #include "platform/common/surface_internal.h"
 #include "platform/web/backend.h"
@@ -28,38 +27,6 @@ void MakeColourTable() {
 EM_JS(void, WebPutArea, (const uint32_t* pixels, int left, int top, int width, int height),
       { sidescrollerPage.putArea(pixels, left, top, width, height); });
 
-// Eight bytes at a time: the C library's memcmp goes byte by byte here, and a still screen
-// compares every row of every frame.
-bool SameRow(const uint16_t* a, const uint16_t* b) {
-    for (int32_t x = 0; x < DISPLAY_WIDTH; x += 4) {
-        uint64_t p, q;
-        std::memcpy(&p, a + x, sizeof p);
-        std::memcpy(&q, b + x, sizeof q);
-        if (p != q) return false;
-    }
-    return true;
-}
-
-// The smallest rectangle that holds every pixel of the new frame that differs from the shown
-// one: a still screen costs nothing, a flying bird its own box rather than the rows it crosses.
-RECT ChangedArea(const uint16_t* now, const uint16_t* was) {
-    if (!anyShown) return RECT{0, 0, DISPLAY_WIDTH, DISPLAY_HEIGHT};
-    RECT area = {DISPLAY_WIDTH, DISPLAY_HEIGHT, 0, 0};
-    for (int32_t y = 0; y < DISPLAY_HEIGHT; ++y) {
-        const uint16_t* a = now + y * DISPLAY_WIDTH;
-        const uint16_t* b = was + y * DISPLAY_WIDTH;
-        if (SameRow(a, b)) continue;
-        int32_t first = 0, last = DISPLAY_WIDTH - 1;
-        while (a[first] == b[first]) ++first;
-        while (a[last] == b[last]) --last;
-        if (first < area.left) area.left = first;
-        if (last + 1 > area.right) area.right = last + 1;
-        if (y < area.top) area.top = y;
-        area.bottom = y + 1;
-    }
-    return area;
-}
-
 void ShowOnPage(const Surface* screen, const RECT& area) {
     const uint16_t* pixels = screen->pixels;
     for (int32_t y = area.top; y < area.bottom; ++y) {
@@ -81,7 +48,8 @@ bool Allows(DisplayStep) {
 
 // Only the flip writes the screen, so until it does the screen holds what the canvas shows.
 void Present(Surface* screen, Surface* frame) {
-    RECT area = ChangedArea(frame->pixels, screen->pixels);
+    RECT area = anyShown ? ChangedArea(screen->pixels, frame->pixels, DISPLAY_WIDTH, DISPLAY_HEIGHT)
+                         : RECT{0, 0, DISPLAY_WIDTH, DISPLAY_HEIGHT};
     if (area.left < area.right) {
         BltFast(screen, area.left, area.top, frame, &area, DDBLTFAST_WAIT);
         ShowOnPage(screen, area);
